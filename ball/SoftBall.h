@@ -1,0 +1,77 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "assets/TextureImage.h"
+#include "ball/Particle.h"
+#include "ball/Spring.h"
+#include "math/Vec3.h"
+
+// The soft ball: rings of mass points on a sphere around a centre particle,
+// joined by springs. Particle numbering (r = ring level 1..rings-2,
+// s = segment 0..segments-1):
+//   north pole 0, ring(r, s) 1 + (r-1)*segments + s,
+//   south pole (rings-2)*segments + 1, centre (rings-2)*segments + 2.
+struct SoftBall {
+    std::int32_t rings = 0;
+    std::int32_t segments = 0;
+    double radius = 0.0;
+    double damping = 0.0;
+    double timeStep = 0.0;
+    double centreStiffness = 0.0;
+    double surfaceStiffness = 0.0;
+    Vec3 centre;
+    Vec3 pushForce;
+    Vec3 gravity;
+    std::vector<std::unique_ptr<Particle>> particles;
+    TextureImage envImage;
+    bool showParticles = false;
+    bool showSprings = false;
+    bool showSurface = true;
+    std::int32_t contactCount = 0;
+    bool buildUpActive = false;
+    std::int32_t buildUpShown = 0;
+    std::int32_t buildUpFrames = 0;
+    bool airborne = true;
+
+    SoftBall() = default;
+    SoftBall(const SoftBall&) = delete;
+    SoftBall& operator=(const SoftBall&) = delete;
+
+    // Start-up: loads "pics/env2.tga" into a texture, then setUpModel().
+    // Returns false when the image could not be read; the ball is built
+    // all the same (without texture) so the game goes on. Needs OpenGL.
+    bool init();
+
+    // init's steps without the image: parameters, buildParticles, buildSprings.
+    void setUpModel();
+
+    void buildParticles();
+    void buildSprings(double stiffness);
+    void reset();
+
+    void applyPush(const Vec3& input);
+    void step();
+
+    // Draws the ball (OpenGL, immediate mode).
+    void draw();
+
+    // Index helpers following the numbering above.
+    int ringIndex(int r, int s) const { return 1 + (r - 1) * segments + s; }
+    int southPoleIndex() const { return (rings - 2) * segments + 1; }
+    int centreIndex() const { return (rings - 2) * segments + 2; }
+    int expectedParticleCount() const { return (rings - 2) * segments + 3; }
+
+    // True when the particle list matches the numbering, so that stepping and
+    // drawing may index it.
+    bool isBuilt() const {
+        return rings >= 4 && segments >= 3 &&
+               static_cast<int>(particles.size()) == expectedParticleCount();
+    }
+};
+
+// Force that `spring` exerts on its `from` particle. A spring whose ends
+// coincide has no direction and exerts no force.
+Vec3 springForce(const Spring& spring);
