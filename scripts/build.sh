@@ -1,0 +1,7 @@
+#!/usr/bin/env bash
+# Configures and builds the Release tree in build/ (program, tools, tests,
+# benchmarks and the generated pictures in build/pics/).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build -j"$(nproc)"
