@@ -1,1 +1,125 @@
-// placeholder: to be written
+#include <cmath>
+#include <memory>
+
+#include "ball/SoftBall.h"
+
+namespace {
+constexpr double kPi = 3.141592653589793;
+constexpr double kTwoPi = 6.283185307179586;
+
+// Spring lists are reserved to their exact size so that each particle's
+// springs are allocated one after another, which keeps the dynamics step's
+// spring loop cache-friendly.
+constexpr int kMaxSpringsPerRingParticle = 8;  // besides the one to the centre
+
+void addSpring(Particle& from, Particle& to, double stiffness) {
+    auto spring = std::make_unique<Spring>();
+    spring->from = &from;
+    spring->to = &to;
+    spring->restLength = static_cast<float>(length(from.position - to.position));
+    spring->stiffness = static_cast<float>(stiffness);
+    from.springs.push_back(std::move(spring));
+}
+
+// A pole is joined to every particle of its neighbouring ring, then to the centre.
+void buildPoleSprings(SoftBall& ball, int poleIndex, int ring, double surface, double centre) {
+    Particle& pole = *ball.particles[poleIndex];
+    pole.springs.reserve(static_cast<std::size_t>(ball.segments) + 1);
+    for (int s = 0; s < ball.segments; ++s) addSpring(pole, *ball.particles[ball.ringIndex(ring, s)], surface);
+    addSpring(pole, *ball.particles[ball.centreIndex()], centre);
+}
+
+// A ring particle's spring to the centre comes first, then those to its
+// neighbours on the adjacent rings and its own ring.
+void buildRingParticleSprings(SoftBall& ball, int r, int s, double surface, double centre) {
+    const int next = (s + 1) % ball.segments;
+    const int previous = (ball.segments + s - 1) % ball.segments;
+    int neighbours[kMaxSpringsPerRingParticle];
+    int count = 0;
+    if (r == 1) {
+        for (int n : {ball.ringIndex(2, s), ball.ringIndex(2, next), ball.ringIndex(2, previous),
+                      ball.ringIndex(1, next), ball.ringIndex(1, previous), 0})
+            neighbours[count++] = n;
+    } else if (r == ball.rings - 2) {
+        for (int n : {ball.ringIndex(r - 1, next), ball.ringIndex(r - 1, s), ball.ringIndex(r - 1, previous),
+                      ball.ringIndex(r, next), ball.ringIndex(r, previous), ball.southPoleIndex()})
+            neighbours[count++] = n;
+    } else {
+        for (int n : {ball.ringIndex(r + 1, s), ball.ringIndex(r + 1, next), ball.ringIndex(r + 1, previous),
+                      ball.ringIndex(r, next), ball.ringIndex(r, previous), ball.ringIndex(r - 1, next),
+                      ball.ringIndex(r - 1, s), ball.ringIndex(r - 1, previous)})
+            neighbours[count++] = n;
+    }
+
+    Particle& particle = *ball.particles[ball.ringIndex(r, s)];
+    particle.springs.reserve(static_cast<std::size_t>(count) + 1);
+    addSpring(particle, *ball.particles[ball.centreIndex()], centre);
+    for (int i = 0; i < count; ++i) addSpring(particle, *ball.particles[neighbours[i]], surface);
+}
+}  // namespace
+
+void SoftBall::setUpModel() {
+    rings = 12;
+    segments = 12;
+    centre = Vec3(0.0, 5.0, 0.0);
+    pushForce = Vec3(0.0, 0.0, 0.0);
+    gravity = Vec3(0.0, -0.1, 0.0);
+    radius = 1.0;
+    timeStep = 0.1;
+    damping = 4.0;
+    centreStiffness = 20.0;
+    surfaceStiffness = 10.0;
+    buildUpActive = false;
+    contactCount = 0;
+    showParticles = false;
+    showSprings = false;
+    showSurface = true;
+    particles.clear();
+    buildParticles();
+    buildSprings(surfaceStiffness);
+}
+
+// Rings are spaced by (L + 1) * pi / L^2 rather than pi / (L - 1), so the gap
+// to the south pole is a little wider than the one to the north pole.
+void SoftBall::buildParticles() {
+    const Vec3 c = centre;
+    const double polarStep = kPi / rings;
+    const double segmentStep = kTwoPi / segments;
+
+    if (expectedParticleCount() > 0) particles.reserve(particles.size() + static_cast<std::size_t>(expectedParticleCount()));
+    particles.push_back(std::make_unique<Particle>(c + Vec3(0.0, 0.0, radius)));
+    for (int r = 1; r <= rings - 2; ++r) {
+        const double theta = (r + static_cast<double>(r) / rings) * polarStep;
+        const double ringRadius = radius * std::sin(theta);
+        for (int s = 0; s < segments; ++s) {
+            const double phi = s * segmentStep;
+            const Vec3 offset(ringRadius * std::cos(phi), ringRadius * std::sin(phi), radius * std::cos(theta));
+            particles.push_back(std::make_unique<Particle>(c + offset));
+        }
+    }
+    particles.push_back(std::make_unique<Particle>(c + Vec3(0.0, 0.0, -radius)));
+    particles.push_back(std::make_unique<Particle>(c));
+}
+
+void SoftBall::buildSprings(double stiffness) {
+    if (!isBuilt()) return;  // the neighbour formulas need the full particle set
+    for (int r = 0; r < rings; ++r) {
+        if (r == 0) {
+            buildPoleSprings(*this, 0, 1, stiffness, centreStiffness);
+        } else if (r == rings - 1) {
+            buildPoleSprings(*this, southPoleIndex(), rings - 2, stiffness, centreStiffness);
+        } else {
+            for (int s = 0; s < segments; ++s) buildRingParticleSprings(*this, r, s, stiffness, centreStiffness);
+        }
+    }
+}
+
+void SoftBall::reset() {
+    particles.clear();
+    centre = centre + Vec3(0.0, 0.5, 0.0);
+    buildParticles();
+    buildSprings(surfaceStiffness);
+    buildUpActive = true;
+    buildUpShown = 0;
+    buildUpFrames = 0;
+}
