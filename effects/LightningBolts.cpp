@@ -1,1 +1,91 @@
-// placeholder: to be written
+// The lightning's bookkeeping: fading, ageing and the bolt list. No OpenGL.
+#include <cstdlib>
+
+#include "effects/Lightning.h"
+
+namespace {
+constexpr float kMotionScale = 0.05f;  // acts at its single-precision value
+constexpr double kFadeInEnd = 0.9;
+constexpr double kFadeOutFloor = 0.1;
+
+// rand() modulo n; the program never seeds the generator, so every run
+// flashes the same way for the same frames and key presses.
+int randomBelow(int n) { return std::rand() % n; }
+
+float randomBoltHalfSize() {
+    return static_cast<float>(60 + (randomBelow(10) - 5) * 0.1);
+}
+}  // namespace
+
+void LightningBolt::set(const Vec3& position_, const Vec3& velocity_, float red, float green,
+                        float blue, float alpha, float halfSize_, int lifetime_,
+                        float fadeStep_) {
+    position = position_;
+    velocity = velocity_;
+    colour[0] = red;
+    colour[1] = green;
+    colour[2] = blue;
+    colour[3] = alpha;
+    halfSize = halfSize_;
+    lifetime = lifetime_;
+    fadeStep = fadeStep_;
+}
+
+void LightningBolt::update() {
+    float& alpha = colour[3];
+    if (fadingIn) {
+        if (static_cast<double>(alpha) >= kFadeInEnd) {
+            fadingIn = false;
+            alpha = 1.0f;
+        }
+        alpha = alpha + fadeStep;
+    }
+    if (dead) return;
+
+    position = position + velocity * static_cast<double>(kMotionScale);
+    age = age + 1;
+    if (!fadingOut && age >= lifetime - 1.0 / static_cast<double>(fadeStep)) fadingOut = true;
+    if (fadingOut) {
+        if (static_cast<double>(alpha) <= kFadeOutFloor) {
+            alpha = 0.0f;
+        } else {
+            alpha = alpha - fadeStep;
+        }
+    }
+    if (age >= lifetime) dead = true;
+}
+
+void BoltList::add(std::unique_ptr<LightningBolt> bolt) {
+    if (count < capacity) {
+        items.push_back(std::move(bolt));
+        count = count + 1;
+        return;
+    }
+    // A full list makes room by forgetting everything, the new bolt included.
+    clear();
+}
+
+void BoltList::clear() {
+    items.clear();
+    count = 0;
+}
+
+void Lightning::spawnBolt() {
+    if (!bolts) return;
+    const float halfSize = randomBoltHalfSize();
+    const int lifetime = 200 + randomBelow(10);
+    auto bolt = std::make_unique<LightningBolt>();
+    bolt->set(strikePoint, Vec3(), 1.0f, 1.0f, 1.0f, 0.1f, halfSize, lifetime, 0.01f);
+    bolts->add(std::move(bolt));
+}
+
+void Lightning::maybeStrike() {
+    if (!bolts) return;
+    if (randomBelow(10) >= 4) {
+        const int x = randomBelow(30) - 15;
+        const int z = randomBelow(30) - 15;
+        strikePoint = Vec3(x, 40.0, z);
+        return;
+    }
+    spawnBolt();
+}
