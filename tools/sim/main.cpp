@@ -1,1 +1,179 @@
-// placeholder: to be written
+// orvane-sim: replays the simulation without a window, driven by a script of
+// input events, and prints the state as JSON lines. It runs the very handlers
+// and idle step the window runs; only the drawing is left out.
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "app/IdleStep.h"
+#include "app/Input.h"
+#include "app/InputScript.h"
+#include "app/World.h"
+#include "tools/sim/StateJson.h"
+
+namespace {
+constexpr int kExitUsage = 2;
+constexpr int kExitWriteError = 1;
+
+const char kUsage[] =
+    "usage: orvane-sim [--steps N] [--every K] [--input FILE]\n"
+    "\n"
+    "Runs the simulation without a window and prints its state as JSON lines:\n"
+    "one line before the first idle call, one after the last, and with --every\n"
+    "one after every K-th idle call.\n"
+    "\n"
+    "  --steps N     idle calls to run (default 1000, N >= 0)\n"
+    "  --every K     also print after every K-th idle call (K >= 1)\n"
+    "  --input FILE  input event script, '-' for standard input (default: none)\n"
+    "  --help        this text\n"
+    "\n"
+    "An option given twice takes its last value; --opt=VALUE works as well.\n"
+    "\n"
+    "Script: one event a line, fields separated by spaces or tabs:\n"
+    "  STEP key-down C | key-up C | special-down K | special-up K | motion X Y\n"
+    "STEP is the idle call (from 0) before which the event is delivered; steps\n"
+    "never decrease. C is one printable character other than space and '#', or\n"
+    "space, esc, hash. K is up, down, left, right or a GLUT special-key code from\n"
+    "0 to 65535. X and Y are integers from -100000 to 100000. Lines that are\n"
+    "blank or whose first non-blank character is '#' are ignored; CRLF line ends\n"
+    "are accepted. Events at step N or later are checked but not delivered; esc\n"
+    "ends the replay after printing the current state.\n"
+    "\n"
+    "Exit status: 0 done, 1 output could not be written, 2 bad option or script.\n";
+
+struct Options {
+    long long steps = 1000;
+    long long every = 0;  // 0: only the first and the last line
+    std::string input;    // empty: no events
+    bool help = false;
+};
+
+bool quitRequested = false;
+void requestQuit() { quitRequested = true; }
+
+bool parseCount(const char* text, long long minimum, long long& value) {
+    if (*text == '\0') return false;
+    long long result = 0;
+    for (const char* p = text; *p; ++p) {
+        if (*p < '0' || *p > '9') return false;
+        const int digit = *p - '0';
+        if (result > (LLONG_MAX - digit) / 10) return false;
+        result = result * 10 + digit;
+    }
+    if (result < minimum) return false;
+    value = result;
+    return true;
+}
+
+// Returns an empty string when the command line is good, else what is wrong.
+std::string parseOptions(int argc, char** argv, Options& options) {
+    for (int i = 1; i < argc; ++i) {
+        std::string name = argv[i];
+        if (name == "--help") {
+            options.help = true;
+            continue;
+        }
+        const char* value = nullptr;
+        const std::size_t equals = name.find('=');
+        if (name.compare(0, 2, "--") == 0 && equals != std::string::npos) {
+            value = argv[i] + equals + 1;
+            name.resize(equals);
+        }
+        if (name != "--steps" && name != "--every" && name != "--input") {
+            return "unknown option \"" + std::string(argv[i]) + "\"";
+        }
+        if (!value) {
+            if (i + 1 >= argc) return "missing value for " + name;
+            value = argv[++i];
+        }
+        if (name == "--input") {
+            if (*value == '\0') return "empty file name for --input";
+            options.input = value;
+        } else if (name == "--steps") {
+            if (!parseCount(value, 0, options.steps)) {
+                return "--steps needs an integer N >= 0, not \"" + std::string(value) + "\"";
+            }
+        } else if (!parseCount(value, 1, options.every)) {
+            return "--every needs an integer K >= 1, not \"" + std::string(value) + "\"";
+        }
+    }
+    return std::string();
+}
+
+class Replay {
+public:
+    Replay(const Options& options, const std::vector<ScriptEvent>& events)
+        : options_(options), events_(events), out_(stdout) {}
+
+    // Runs every idle call (or up to Esc); false when the output failed.
+    bool run() {
+        print(0);
+        for (long long i = 0; i < options_.steps; ++i) {
+            deliverEventsBefore(i);
+            if (quitRequested) {
+                if (lastPrinted_ != i) print(i);
+                break;
+            }
+            advanceOneStep();
+            const long long n = i + 1;
+            if ((options_.every > 0 && n % options_.every == 0) || n == options_.steps) print(n);
+        }
+        return out_.flush();
+    }
+
+private:
+    void deliverEventsBefore(long long step) {
+        while (next_ < events_.size() && events_[next_].step == step) {
+            deliverScriptEvent(events_[next_]);
+            ++next_;
+            if (quitRequested) return;  // Esc: nothing after it is delivered
+        }
+    }
+
+    void print(long long step) {
+        out_.writeState(step, ground, camera, ball);
+        lastPrinted_ = step;
+    }
+
+    const Options& options_;
+    const std::vector<ScriptEvent>& events_;
+    std::size_t next_ = 0;
+    long long lastPrinted_ = -1;
+    JsonLineWriter out_;
+};
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    const std::string optionError = parseOptions(argc, argv, options);
+    if (!optionError.empty()) {
+        std::fprintf(stderr, "orvane-sim: %s\n%s", optionError.c_str(), kUsage);
+        return kExitUsage;
+    }
+    if (options.help) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+
+    ScriptParseResult script;
+    if (!options.input.empty()) {
+        script = loadInputScript(options.input);
+        if (!script.ok) {
+            std::fprintf(stderr, "orvane-sim: %s\n", script.error.c_str());
+            return kExitUsage;
+        }
+    }
+
+    setUpWorldWithoutDisplay();
+    shellHooks = ShellHooks();
+    shellHooks.quit = requestQuit;
+
+    Replay replay(options, script.events);
+    if (!replay.run()) {
+        std::fprintf(stderr, "orvane-sim: cannot write the output: %s\n", std::strerror(errno));
+        return kExitWriteError;
+    }
+    return 0;
+}
