@@ -8,7 +8,7 @@ PACKAGES=(
   build-essential cmake pkg-config
   freeglut3-dev libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri
   libgtest-dev libgmock-dev libbenchmark-dev libpng-dev
-  xvfb xauth xdotool x11-utils
+  xvfb xauth xdotool x11-utils time bc
   clang libclang-rt-14-dev valgrind
 )
 

@@ -1,0 +1,28 @@
+// libFuzzer target: the input-script parser on arbitrary text. Every input
+// either parses into events whose fields are in range or gives one error
+// line naming the script and a line number.
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "app/InputScript.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string text(reinterpret_cast<const char*>(data), size);
+    const ScriptParseResult result = parseInputScript(text, "fuzz.txt");
+    if (!result.ok) {
+        if (result.error.rfind("fuzz.txt:", 0) != 0) std::abort();
+        if (result.error.find('\n') != std::string::npos) std::abort();
+        return 0;
+    }
+    long long previous = 0;
+    for (const ScriptEvent& e : result.events) {
+        if (e.step < previous || e.line < 1) std::abort();
+        previous = e.step;
+        if (e.kind == ScriptEventKind::Motion &&
+            (e.x < -100000 || e.x > 100000 || e.y < -100000 || e.y > 100000)) {
+            std::abort();
+        }
+    }
+    return 0;
+}
