@@ -1,1 +1,246 @@
-// placeholder: to be written
+// orvane-capture: runs the program in its window (on a private Xvfb when no
+// display is set), replays an input script through the real handlers and
+// writes PNG screenshots of chosen frames.
+#include <GL/freeglut.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <set>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "app/Display.h"
+#include "app/Input.h"
+#include "app/InputScript.h"
+#include "tools/common/FrameReadback.h"
+#include "tools/common/HeadlessDisplay.h"
+#include "tools/common/PngWriter.h"
+#include "tools/common/WindowSession.h"
+
+namespace {
+constexpr int kExitFailure = 1;
+constexpr int kExitUsage = 2;
+
+const char kUsage[] =
+    "usage: orvane-capture --frames N[,N...] [--input FILE] [--out DIR]\n"
+    "\n"
+    "Runs the program in its window and saves the frames asked for as\n"
+    "DIR/frame_NNNNN.png. Frame n is the frame drawn by the n-th idle call\n"
+    "(counting from 1). Without a DISPLAY a private Xvfb is started, drawn by\n"
+    "Mesa's software renderer. Run it where pics/ is, as for orvane.\n"
+    "\n"
+    "  --frames LIST  frame numbers, comma separated, each >= 1; any order,\n"
+    "                 repeats allowed. The capture stops after the last one.\n"
+    "  --input FILE   input script in orvane-sim's format, '-' for standard\n"
+    "                 input (default: no input). Events of step S are delivered\n"
+    "                 before frame S+1 is made; esc ends the capture.\n"
+    "  --out DIR      where the pictures go (default: .; created if missing)\n"
+    "  --help         this text\n"
+    "\n"
+    "--opt=VALUE works as well. Exit status: 0 done (also after esc), 1 no\n"
+    "display or a picture could not be written, 2 bad option or script.\n";
+
+struct Options {
+    std::vector<long long> frames;  // sorted, without repeats
+    std::string input;              // empty: no events
+    std::string outDir = ".";
+    bool help = false;
+};
+
+bool parseFrameNumber(const std::string& text, long long& frame) {
+    if (text.empty()) return false;
+    long long value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9') return false;
+        const int digit = c - '0';
+        if (value > (LLONG_MAX - digit) / 10) return false;
+        value = value * 10 + digit;
+    }
+    if (value < 1) return false;
+    frame = value;
+    return true;
+}
+
+std::string parseFrameList(const std::string& list, std::vector<long long>& frames) {
+    std::set<long long> unique;
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t comma = list.find(',', start);
+        const std::string item = list.substr(start, comma == std::string::npos ? comma : comma - start);
+        long long frame = 0;
+        if (!parseFrameNumber(item, frame))
+            return "--frames: \"" + item + "\" is not a frame number (1 or more)";
+        unique.insert(frame);
+        if (comma == std::string::npos) break;
+        start = comma + 1;
+    }
+    frames.assign(unique.begin(), unique.end());
+    return std::string();
+}
+
+// Returns an empty string when the command line is good, else what is wrong.
+std::string parseOptions(int argc, char** argv, Options& options) {
+    bool framesGiven = false;
+    for (int i = 1; i < argc; ++i) {
+        std::string name = argv[i];
+        if (name == "--help") {
+            options.help = true;
+            continue;
+        }
+        const char* value = nullptr;
+        const std::size_t equals = name.find('=');
+        if (name.compare(0, 2, "--") == 0 && equals != std::string::npos) {
+            value = argv[i] + equals + 1;
+            name.resize(equals);
+        }
+        if (name != "--frames" && name != "--input" && name != "--out")
+            return "unknown option \"" + std::string(argv[i]) + "\" (see --help)";
+        if (!value) {
+            if (i + 1 >= argc) return "missing value for " + name;
+            value = argv[++i];
+        }
+        if (name == "--frames") {
+            const std::string error = parseFrameList(value, options.frames);
+            if (!error.empty()) return error;
+            framesGiven = true;
+        } else if (*value == '\0') {
+            return "empty value for " + name;
+        } else if (name == "--input") {
+            options.input = value;
+        } else {
+            options.outDir = value;
+        }
+    }
+    if (!framesGiven && !options.help) return "--frames is required (see --help)";
+    return std::string();
+}
+
+std::string framePath(const std::string& dir, long long frame) {
+    char name[40];
+    std::snprintf(name, sizeof name, "frame_%05lld.png", frame);
+    return (std::filesystem::path(dir) / name).string();
+}
+
+// What the frame hook and the quit hook need to know about the run.
+struct Capture {
+    Options options;
+    std::vector<ScriptEvent> events;
+    long long currentIdleCall = 0;  // 1-based while idle() runs, else 0
+    std::size_t nextFrame = 0;      // index into options.frames
+    std::string writeError;
+    void (*originalQuit)() = nullptr;
+};
+Capture capture;
+
+bool requested(long long idleCall) {
+    return capture.nextFrame < capture.options.frames.size() &&
+           capture.options.frames[capture.nextFrame] == idleCall;
+}
+
+// Frames drawn by key handlers or on exposure are not idle frames and are
+// not saved.
+void saveRequestedFrame() {
+    if (capture.currentIdleCall == 0 || !requested(capture.currentIdleCall)) return;
+    const RgbFrame frame = readBackBuffer();
+    const std::string path = framePath(capture.options.outDir, capture.currentIdleCall);
+    std::string error;
+    if (!writeRgbPngBottomUp(path, frame.width, frame.height, frame.pixels.data(), error)) {
+        capture.writeError = error;
+        return;
+    }
+    std::fprintf(stderr, "orvane-capture: frame %lld -> %s\n", capture.currentIdleCall,
+                 path.c_str());
+    ++capture.nextFrame;
+}
+
+void reportUnreachedFramesAndQuit() {
+    std::string missing;
+    for (std::size_t i = capture.nextFrame; i < capture.options.frames.size(); ++i) {
+        if (!missing.empty()) missing += ", ";
+        missing += std::to_string(capture.options.frames[i]);
+    }
+    std::fprintf(stderr, "orvane-capture: esc before idle call %lld; frames not reached: %s\n",
+                 capture.currentIdleCall, missing.c_str());
+    std::fflush(stderr);
+    if (capture.originalQuit) capture.originalQuit();
+    std::exit(0);
+}
+
+void deliverEventsBeforeIdleCall(long long idleCall, std::size_t& nextEvent) {
+    // Script steps count idle calls from 0.
+    const long long step = idleCall - 1;
+    while (nextEvent < capture.events.size() && capture.events[nextEvent].step <= step) {
+        deliverScriptEvent(capture.events[nextEvent]);
+        ++nextEvent;
+    }
+}
+
+int runCapture(char* programName) {
+    static HeadlessDisplay headlessDisplay;
+    if (!headlessDisplay.start()) {
+        std::fprintf(stderr, "orvane-capture: no display: %s\n", headlessDisplay.error().c_str());
+        return kExitFailure;
+    }
+
+    int glutArgc = 1;
+    char* glutArgv[] = {programName, nullptr};
+    startUpDriven(&glutArgc, glutArgv);
+    frameDrawnHook = saveRequestedFrame;
+    capture.originalQuit = shellHooks.quit;
+    shellHooks.quit = reportUnreachedFramesAndQuit;
+
+    if (!waitUntilShown()) {
+        std::fprintf(stderr, "orvane-capture: the window was not shown within 10 s\n");
+        return kExitFailure;
+    }
+
+    std::size_t nextEvent = 0;
+    const long long lastFrame = capture.options.frames.back();
+    for (long long idleCall = 1; idleCall <= lastFrame; ++idleCall) {
+        pumpWindowEvents();
+        capture.currentIdleCall = idleCall;
+        deliverEventsBeforeIdleCall(idleCall, nextEvent);
+        idle();
+        capture.currentIdleCall = 0;
+        if (!capture.writeError.empty()) {
+            std::fprintf(stderr, "orvane-capture: %s\n", capture.writeError.c_str());
+            return kExitFailure;
+        }
+    }
+    glutDestroyWindow(windowId);
+    return 0;
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::string optionError = parseOptions(argc, argv, capture.options);
+    if (!optionError.empty()) {
+        std::fprintf(stderr, "orvane-capture: %s\n", optionError.c_str());
+        return kExitUsage;
+    }
+    if (capture.options.help) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (!capture.options.input.empty()) {
+        ScriptParseResult script = loadInputScript(capture.options.input);
+        if (!script.ok) {
+            std::fprintf(stderr, "orvane-capture: %s\n", script.error.c_str());
+            return kExitUsage;
+        }
+        capture.events = std::move(script.events);
+    }
+    std::error_code error;
+    std::filesystem::create_directories(capture.options.outDir, error);
+    if (error || !std::filesystem::is_directory(capture.options.outDir)) {
+        std::fprintf(stderr, "orvane-capture: --out: cannot make directory \"%s\": %s\n",
+                     capture.options.outDir.c_str(),
+                     error ? error.message().c_str() : "not a directory");
+        return kExitFailure;
+    }
+    return runCapture(argv[0]);
+}
