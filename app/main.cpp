@@ -1,1 +1,9 @@
-// placeholder: to be written
+#include <GL/glut.h>
+
+#include "app/Startup.h"
+
+int main(int argc, char** argv) {
+    startUp(&argc, argv);
+    glutMainLoop();
+    return 0;
+}
