@@ -16,7 +16,7 @@ void Camera::updateVectors() {
     const double p = pitch * kDegreesToRadians;
     const double c = std::cos(p);
     forward = horizontalDirection(yaw * kDegreesToRadians, c);
-    right = horizontalDirection((yaw - 90) * kDegreesToRadians, c);
+    right = horizontalDirection((static_cast<double>(yaw) - 90.0) * kDegreesToRadians, c);
 }
 
 void placeCameraAtStart(Camera& cam) {

@@ -76,3 +76,17 @@ TEST(Camera, PitchBeyondNinetyKeepsHorizontalUnitVectors) {
         EXPECT_NEAR(length(c.right), 1.0, 1e-12) << pitch;
     }
 }
+
+TEST(Camera, RightVectorSubtractsNinetyDegreesInDoublePrecision) {
+    // 0.1f - 90 is not representable as a float; the angle must not be
+    // rounded to single precision before the conversion to radians.
+    const float yaw = 0.1f;
+    Camera c = cameraAt(yaw, 0.0f);
+    const double d = 0.017453292519943295;
+    const double y2 = (static_cast<double>(yaw) - 90.0) * d;
+    const double rx = std::sin(y2) * std::cos(0.0 * d), rz = std::cos(y2);
+    const double len = std::sqrt(rx * rx + 0.0 * 0.0 + rz * rz);
+    EXPECT_EQ(c.right.x, rx / len);
+    EXPECT_EQ(c.right.z, rz / len);
+    EXPECT_NE(static_cast<double>(yaw - 90), static_cast<double>(yaw) - 90.0);
+}
