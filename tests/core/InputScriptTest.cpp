@@ -1,0 +1,179 @@
+// Input scripts: what the parser accepts, what it refuses (and where), and
+// how events reach the input handlers.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "app/Input.h"
+#include "app/InputScript.h"
+#include "app/World.h"
+
+namespace {
+ScriptParseResult parse(const std::string& text) { return parseInputScript(text, "s.txt"); }
+
+ScriptEvent onlyEvent(const std::string& line) {
+    const ScriptParseResult r = parse(line);
+    EXPECT_TRUE(r.ok) << r.error;
+    EXPECT_EQ(r.events.size(), 1u) << line;
+    return r.events.empty() ? ScriptEvent() : r.events[0];
+}
+
+void expectRefused(const std::string& text, int line, const std::string& part) {
+    const ScriptParseResult r = parse(text);
+    EXPECT_FALSE(r.ok) << text;
+    EXPECT_EQ(r.error.rfind("s.txt:" + std::to_string(line) + ": ", 0), 0u) << r.error;
+    EXPECT_NE(r.error.find(part), std::string::npos) << r.error;
+    EXPECT_EQ(r.error.find('\n'), std::string::npos) << r.error;
+}
+
+class ScriptDelivery : public ::testing::Test {
+protected:
+    void SetUp() override { setUpWorldWithoutDisplay(); }
+    void TearDown() override { setUpWorldWithoutDisplay(); }
+};
+}  // namespace
+
+TEST(InputScript, ReadsEveryEventKindWithItsArguments) {
+    const ScriptParseResult r = parse(
+        "0 key-down w\n"
+        "0 key-up w\n"
+        "3 special-down up\n"
+        "3 special-up right\n"
+        "3 special-down 1\n"
+        "7 motion -100000 100000\n");
+    ASSERT_TRUE(r.ok) << r.error;
+    ASSERT_EQ(r.events.size(), 6u);
+    EXPECT_EQ(r.events[0].kind, ScriptEventKind::KeyDown);
+    EXPECT_EQ(r.events[0].code, 'w');
+    EXPECT_EQ(r.events[1].kind, ScriptEventKind::KeyUp);
+    EXPECT_EQ(r.events[2].kind, ScriptEventKind::SpecialDown);
+    EXPECT_EQ(r.events[2].code, 101);
+    EXPECT_EQ(r.events[3].kind, ScriptEventKind::SpecialUp);
+    EXPECT_EQ(r.events[3].code, 102);
+    EXPECT_EQ(r.events[4].code, 1);
+    EXPECT_EQ(r.events[5].kind, ScriptEventKind::Motion);
+    EXPECT_EQ(r.events[5].x, -100000);
+    EXPECT_EQ(r.events[5].y, 100000);
+    EXPECT_EQ(r.events[5].step, 7);
+    EXPECT_EQ(r.events[5].line, 6);
+}
+
+TEST(InputScript, KeyNamesAndCodes) {
+    EXPECT_EQ(onlyEvent("0 key-down space").code, 32);
+    EXPECT_EQ(onlyEvent("0 key-down esc").code, 27);
+    EXPECT_EQ(onlyEvent("0 key-down hash").code, '#');
+    EXPECT_EQ(onlyEvent("0 key-down !").code, '!');
+    EXPECT_EQ(onlyEvent("0 key-down ~").code, '~');
+    EXPECT_EQ(onlyEvent("0 key-down W").code, 'W');
+    EXPECT_EQ(onlyEvent("0 key-down 0").code, '0');
+    EXPECT_EQ(onlyEvent("0 special-down down").code, 103);
+    EXPECT_EQ(onlyEvent("0 special-down left").code, 100);
+    EXPECT_EQ(onlyEvent("0 special-down 0").code, 0);
+    EXPECT_EQ(onlyEvent("0 special-down 65535").code, 65535);
+    EXPECT_EQ(onlyEvent("0 motion +5 -0").x, 5);
+}
+
+TEST(InputScript, CommentsBlanksTabsAndCrlf) {
+    const ScriptParseResult r = parse(
+        "# a comment\r\n"
+        "\r\n"
+        "   \t# an indented comment\n"
+        "  \t  \n"
+        "\t2\tkey-down\t  a  \r\n"
+        "2 key-down b");  // no newline at the end
+    ASSERT_TRUE(r.ok) << r.error;
+    ASSERT_EQ(r.events.size(), 2u);
+    EXPECT_EQ(r.events[0].code, 'a');
+    EXPECT_EQ(r.events[0].line, 5);
+    EXPECT_EQ(r.events[1].code, 'b');
+    EXPECT_EQ(r.events[1].line, 6);
+    EXPECT_TRUE(parse("").ok);
+    EXPECT_TRUE(parse("\n\n# only comments\n").events.empty());
+}
+
+TEST(InputScript, StepsMayRepeatAndKeepFileOrderButNeverDecrease) {
+    const ScriptParseResult r = parse("4 key-down a\n4 key-down b\n9223372036854775807 key-up a\n");
+    ASSERT_TRUE(r.ok) << r.error;
+    EXPECT_EQ(r.events[0].code, 'a');
+    EXPECT_EQ(r.events[1].code, 'b');
+    EXPECT_EQ(r.events[2].step, 9223372036854775807LL);
+    expectRefused("4 key-down a\n\n3 key-up a\n", 3, "smaller");
+}
+
+TEST(InputScript, RefusesMalformedLinesNamingTheLine) {
+    expectRefused("0 jump\n", 1, "unknown event \"jump\"");
+    expectRefused("# c\n0 key-down\n", 2, "missing");
+    expectRefused("0\n", 1, "missing event");
+    expectRefused("0 key-down a b\n", 1, "extra field \"b\"");
+    expectRefused("0 motion 1\n", 1, "missing");
+    expectRefused("0 motion 1 2 3\n", 1, "extra field \"3\"");
+    expectRefused("x key-down a\n", 1, "step \"x\"");
+    expectRefused("-1 key-down a\n", 1, "step \"-1\"");
+    expectRefused("+1 key-down a\n", 1, "step \"+1\"");
+    expectRefused("1.5 key-down a\n", 1, "step");
+    expectRefused("9223372036854775808 key-down a\n", 1, "step");
+    expectRefused("99999999999999999999999 key-down a\n", 1, "step");
+    expectRefused("0 key-down ab\n", 1, "bad key \"ab\"");
+    expectRefused("0 key-down #\n", 1, "bad key \"#\"");
+    expectRefused("0 key-down \xc3\xa9\n", 1, "bad key");
+    expectRefused("0 key-down Esc\n", 1, "bad key");
+    expectRefused("0 special-down pageup\n", 1, "bad special key");
+    expectRefused("0 special-down 65536\n", 1, "bad special key");
+    expectRefused("0 special-down -1\n", 1, "bad special key");
+    expectRefused("0 motion 100001 0\n", 1, "motion x");
+    expectRefused("0 motion 0 -100001\n", 1, "motion y");
+    expectRefused("0 motion 0 1e3\n", 1, "motion y");
+    expectRefused("0 motion - 0\n", 1, "motion x");
+    expectRefused("0 KEY-DOWN a\n", 1, "unknown event");
+    expectRefused(std::string("0 key-down a\n1 key-down \0\n", 26), 2, "bad key");
+    expectRefused("0 key-down a\r\r\n", 1, "bad key");
+}
+
+TEST(InputScript, UnreadableFileIsReportedWithItsName) {
+    const ScriptParseResult missing = loadInputScript("/nonexistent/orvane/script.txt");
+    EXPECT_FALSE(missing.ok);
+    EXPECT_EQ(missing.error.rfind("/nonexistent/orvane/script.txt: ", 0), 0u) << missing.error;
+    const ScriptParseResult directory = loadInputScript(ORVANE_SOURCE_DIR);
+    EXPECT_FALSE(directory.ok);
+    EXPECT_NE(directory.error.find(ORVANE_SOURCE_DIR), std::string::npos);
+}
+
+TEST(InputScript, SampleScriptsParse) {
+    const std::filesystem::path dir = std::filesystem::path(ORVANE_SOURCE_DIR) / "tools/sim/examples";
+    int scripts = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+        const ScriptParseResult r = loadInputScript(entry.path().string());
+        EXPECT_TRUE(r.ok) << r.error;
+        EXPECT_FALSE(r.events.empty()) << entry.path();
+        ++scripts;
+    }
+    EXPECT_GE(scripts, 3);
+}
+
+TEST_F(ScriptDelivery, EventsReachTheWindowsHandlers) {
+    const ScriptParseResult r = parse(
+        "0 key-down w\n"
+        "0 special-down left\n"
+        "0 motion 300 200\n"
+        "0 key-down space\n"
+        "0 motion 300 190\n");
+    ASSERT_TRUE(r.ok) << r.error;
+    for (const ScriptEvent& e : r.events) deliverScriptEvent(e);
+    EXPECT_TRUE(moveForward);
+    EXPECT_TRUE(cameraMoving);
+    EXPECT_TRUE(tiltLeft);
+    EXPECT_TRUE(ballControl);
+    EXPECT_TRUE(panMode);
+    EXPECT_EQ(camera.yaw, -120.0f);
+    EXPECT_EQ(camera.pitch, -200.0f);
+    EXPECT_EQ(lastMouseY, 190);
+
+    deliverScriptEvent(onlyEvent("0 key-up w"));
+    deliverScriptEvent(onlyEvent("0 special-up left"));
+    EXPECT_FALSE(moveForward);
+    EXPECT_FALSE(tiltLeft);
+    EXPECT_FALSE(ballControl);
+    deliverScriptEvent(onlyEvent("0 key-down 1"));
+    EXPECT_TRUE(ball.showParticles);
+}

@@ -1,0 +1,439 @@
+// The headless replay tool, run as a real process: options, script errors,
+// which lines it prints, Esc, standard input, determinism across builds and
+// a few exact values end to end. Plus its number formatting.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <limits>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tests/core/SteeringReference.h"
+#include "tools/sim/StateJson.h"
+
+extern char** environ;
+
+namespace {
+const std::string kSim = ORVANE_BINARY_DIR "/orvane-sim";
+const std::string kSimDebug = ORVANE_BINARY_DIR "/orvane-sim-debug";
+const std::string kExamples = ORVANE_SOURCE_DIR "/tools/sim/examples/";
+
+struct RunResult {
+    int status = -1;  // exit status, or -1 when the process did not exit normally
+    std::string out;
+    std::string err;
+};
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+class SimToolTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "orvane-sim-test-XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        dir_ = pattern;
+        ASSERT_TRUE(std::filesystem::exists(kSim)) << kSim;
+    }
+    void TearDown() override {
+        std::error_code ignored;
+        std::filesystem::remove_all(dir_, ignored);
+    }
+
+    std::string writeScript(const std::string& name, const std::string& text) {
+        const std::string path = dir_ + "/" + name;
+        std::ofstream(path, std::ios::binary) << text;
+        return path;
+    }
+
+    // Runs the tool with stdout and stderr captured to files and stdin from
+    // `stdinPath` (or /dev/null).
+    RunResult run(const std::vector<std::string>& args, const std::string& binary = kSim,
+                  const std::string& stdinPath = "/dev/null") {
+        const std::string outPath = dir_ + "/stdout", errPath = dir_ + "/stderr";
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 0, stdinPath.c_str(), O_RDONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(),
+                                         O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(),
+                                         O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        std::vector<char*> argv;
+        argv.push_back(const_cast<char*>(binary.c_str()));
+        for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+
+        RunResult result;
+        pid_t pid = 0;
+        const int spawned = posix_spawn(&pid, binary.c_str(), &actions, nullptr, argv.data(), environ);
+        posix_spawn_file_actions_destroy(&actions);
+        EXPECT_EQ(spawned, 0) << std::strerror(spawned);
+        if (spawned != 0) return result;
+        int status = 0;
+        waitpid(pid, &status, 0);
+        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        result.out = readFile(outPath);
+        result.err = readFile(errPath);
+        return result;
+    }
+
+    RunResult runScript(const std::string& script, std::vector<std::string> args) {
+        args.push_back("--input");
+        args.push_back(writeScript("script.txt", script));
+        return run(args);
+    }
+
+    std::string dir_;
+};
+
+std::vector<std::string> splitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        lines.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return lines;
+}
+
+// The numbers that follow "key": in a line, through any brackets.
+std::vector<double> numbersAfter(const std::string& line, const std::string& key, int count) {
+    std::vector<double> values;
+    std::size_t at = line.find("\"" + key + "\":");
+    if (at == std::string::npos) return values;
+    const char* p = line.c_str() + at + key.size() + 3;
+    while (static_cast<int>(values.size()) < count) {
+        while (*p == '[' || *p == ',' || *p == ']') ++p;
+        char* end = nullptr;
+        const double v = std::strtod(p, &end);
+        if (end == p) break;
+        values.push_back(v);
+        p = end;
+    }
+    return values;
+}
+
+double numberAfter(const std::string& line, const std::string& key) {
+    const std::vector<double> v = numbersAfter(line, key, 1);
+    return v.empty() ? std::nan("") : v[0];
+}
+
+long long stepOf(const std::string& line) { return static_cast<long long>(numberAfter(line, "step")); }
+
+std::vector<long long> stepsOf(const std::string& output) {
+    std::vector<long long> steps;
+    for (const std::string& line : splitLines(output)) steps.push_back(stepOf(line));
+    return steps;
+}
+
+bool contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+std::vector<std::vector<double>> particlesOf(const std::string& line) {
+    std::vector<std::vector<double>> particles;
+    const std::vector<double> all = numbersAfter(line, "particles", 1000000);
+    for (std::size_t i = 0; i + 6 <= all.size(); i += 6) {
+        particles.emplace_back(all.begin() + i, all.begin() + i + 6);
+    }
+    return particles;
+}
+
+const char kBusyScript[] =
+    "0 motion 0 0\n"
+    "5 special-down up\n"
+    "5 key-down w\n"
+    "40 special-down left\n"
+    "60 special-up up\n"
+    "61 key-up w\n"
+    "70 motion 25 -10\n"
+    "80 key-down space\n"
+    "81 motion 20 -30\n"
+    "82 key-up space\n"
+    "90 key-down t\n"
+    "120 key-down g\n"
+    "150 key-up t\n"
+    "150 key-up g\n"
+    "160 special-up left\n"
+    "200 key-down 9\n"
+    "210 key-down 8\n"
+    "211 key-down l\n"
+    "212 key-down 2\n"
+    "250 key-down 0\n"
+    "300 special-down right\n";
+}  // namespace
+
+TEST_F(SimToolTest, HelpGoesToStandardOutput) {
+    const RunResult r = run({"--help"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out.rfind("usage: orvane-sim", 0), 0u) << r.out;
+    EXPECT_TRUE(contains(r.out, "65535"));
+    EXPECT_EQ(r.err, "");
+}
+
+TEST_F(SimToolTest, BadOptionsGiveUsageOnStandardErrorAndStatusTwo) {
+    const std::vector<std::vector<std::string>> bad = {
+        {"--bogus"},        {"--steps"},        {"--steps", "x"},   {"--steps", "-1"},
+        {"--steps", "1e3"}, {"--every", "0"},   {"--every"},        {"--every", "-2"},
+        {"--input"},        {"stray"},          {"--steps=", "5"},
+        {"--steps", "99999999999999999999"}};
+    for (const auto& args : bad) {
+        const RunResult r = run(args);
+        EXPECT_EQ(r.status, 2) << args[0];
+        EXPECT_EQ(r.out, "") << args[0];
+        EXPECT_EQ(r.err.rfind("orvane-sim: ", 0), 0u) << r.err;
+        EXPECT_TRUE(contains(r.err, "usage: orvane-sim")) << r.err;
+    }
+    // The same options written with '=' and repeated (the last one counts).
+    const RunResult r = run({"--steps=50", "--every=7", "--steps", "2"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(stepsOf(r.out), (std::vector<long long>{0, 2}));
+}
+
+TEST_F(SimToolTest, ScriptErrorsNameFileAndLineBeforeAnythingRuns) {
+    struct Bad {
+        std::string script;
+        int line;
+        std::string what;
+    };
+    const std::vector<Bad> cases = {
+        {"# fine\n0 jump\n", 2, "unknown event \"jump\""},
+        {"0 key-down\n", 1, "missing"},
+        {"0 key-down a b\n", 1, "extra field"},
+        {"0 motion 1\n", 1, "missing"},
+        {"zero key-down a\n", 1, "step"},
+        {"18446744073709551616 key-down a\n", 1, "step"},
+        {"5 key-down a\n2 key-up a\n", 2, "smaller"},
+        {"0 key-down ab\n", 1, "bad key"},
+        {"0 special-down home\n", 1, "bad special key"},
+        {"0 special-down 70000\n", 1, "bad special key"},
+        {"0 motion 0 200000\n", 1, "motion y"},
+        {"0 motion x 0\n", 1, "motion x"},
+        // Events after the last step are never delivered, but still checked.
+        {"0 key-down a\n1000000 fly\n", 2, "unknown event"},
+    };
+    for (const Bad& c : cases) {
+        const std::string path = writeScript("bad.txt", c.script);
+        const RunResult r = run({"--steps", "5", "--input", path});
+        EXPECT_EQ(r.status, 2) << c.script;
+        EXPECT_EQ(r.out, "") << c.script;
+        const std::string prefix = "orvane-sim: " + path + ":" + std::to_string(c.line) + ": ";
+        EXPECT_EQ(r.err.rfind(prefix, 0), 0u) << r.err;
+        EXPECT_TRUE(contains(r.err, c.what)) << r.err;
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+        EXPECT_EQ(r.err.back(), '\n');
+    }
+    for (const std::string& path : {dir_ + "/missing.txt", dir_}) {
+        const RunResult r = run({"--input", path});
+        EXPECT_EQ(r.status, 2);
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(r.err.rfind("orvane-sim: " + path + ": ", 0), 0u) << r.err;
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    }
+}
+
+TEST_F(SimToolTest, PrintsFirstLastAndEveryKthLineNeverTwice) {
+    struct Case {
+        std::vector<std::string> args;
+        std::vector<long long> steps;
+    };
+    const std::vector<Case> cases = {
+        {{"--steps", "0"}, {0}},
+        {{"--steps", "0", "--every", "1"}, {0}},
+        {{"--steps", "10"}, {0, 10}},
+        {{"--steps", "10", "--every", "3"}, {0, 3, 6, 9, 10}},
+        {{"--steps", "10", "--every", "5"}, {0, 5, 10}},
+        {{"--steps", "3", "--every", "1"}, {0, 1, 2, 3}},
+        {{"--steps", "10", "--every", "20"}, {0, 10}},
+    };
+    for (const Case& c : cases) {
+        const RunResult r = run(c.args);
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.err, "");
+        EXPECT_EQ(stepsOf(r.out), c.steps) << c.args[1];
+    }
+    const RunResult r = run({});
+    EXPECT_EQ(stepsOf(r.out), (std::vector<long long>{0, 1000}));
+}
+
+TEST_F(SimToolTest, LinesHaveTheKeysInOrderAndOnlyFiniteReadableNumbers) {
+    const RunResult r = runScript(kBusyScript, {"--steps", "400", "--every", "40"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const char* keys[] = {"{\"step\":", "\"tiltX\":", "\"tiltZ\":", "\"framesSinceTilt\":",
+                          "\"pushForce\":[", "\"contactCount\":", "\"centre\":[",
+                          "\"camera\":{\"position\":[", "\"forward\":[", "\"right\":[",
+                          "\"yaw\":", "\"pitch\":", "},\"showParticles\":",
+                          "\"showSprings\":", "\"showSurface\":", "\"particles\":[["};
+    for (const std::string& line : splitLines(r.out)) {
+        std::size_t at = 0;
+        for (const char* key : keys) {
+            const std::size_t found = line.find(key, at);
+            ASSERT_NE(found, std::string::npos) << key;
+            at = found;
+        }
+        EXPECT_EQ(line.substr(line.size() - 3), "]]}");
+        EXPECT_EQ(particlesOf(line).size(), 123u);
+        EXPECT_FALSE(contains(line, "inf"));
+        EXPECT_FALSE(contains(line, "nan"));
+        EXPECT_FALSE(contains(line, " "));
+    }
+}
+
+TEST_F(SimToolTest, EventsAtTheLastStepOrLaterAreNotDelivered) {
+    const std::string script = "2 special-down right\n5 key-down esc\n5 special-down up\n";
+    const RunResult r = runScript(script, {"--steps", "5"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    const std::vector<std::string> lines = splitLines(r.out);
+    ASSERT_EQ(lines.size(), 2u);
+    ReferenceTilt want;
+    for (int call = 2; call < 5; ++call) referenceSteer(want, 0, 1, referenceStartHeading());
+    EXPECT_EQ(numberAfter(lines[1], "tiltZ"), static_cast<double>(want.z));
+    EXPECT_EQ(numberAfter(lines[1], "tiltX"), static_cast<double>(want.x));
+    EXPECT_EQ(stepOf(lines[1]), 5);
+}
+
+TEST_F(SimToolTest, EscEndsTheReplayWithTheLastCompletedStep) {
+    const std::string script = "3 key-down 1\n4 key-down esc\n4 key-down 2\n9 key-down 3\n";
+    RunResult r = runScript(script, {"--steps", "100", "--every", "2"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(stepsOf(r.out), (std::vector<long long>{0, 2, 4}));
+    const std::string lastLine = splitLines(r.out).back();
+    EXPECT_TRUE(contains(lastLine, "\"showParticles\":true,\"showSprings\":false"));
+
+    r = runScript(script, {"--steps", "100", "--every", "3"});
+    EXPECT_EQ(stepsOf(r.out), (std::vector<long long>{0, 3, 4}));
+    EXPECT_EQ(splitLines(r.out).back(), lastLine);
+
+    // The state printed at Esc is the one after four idle calls.
+    const RunResult four = runScript("3 key-down 1\n", {"--steps", "4"});
+    EXPECT_EQ(splitLines(four.out).back(), lastLine);
+
+    r = runScript("0 key-down esc\n", {"--steps", "100", "--every", "1"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(stepsOf(r.out), (std::vector<long long>{0}));
+}
+
+TEST_F(SimToolTest, DashReadsTheScriptFromStandardInput) {
+    const std::string path = writeScript("stdin.txt", kBusyScript);
+    const RunResult fromFile = run({"--steps", "260", "--every", "13", "--input", path});
+    const RunResult fromStdin = run({"--steps", "260", "--every", "13", "--input", "-"}, kSim, path);
+    EXPECT_EQ(fromStdin.status, 0) << fromStdin.err;
+    EXPECT_EQ(fromStdin.out, fromFile.out);
+    EXPECT_EQ(stepsOf(fromStdin.out).size(), 21u);
+
+    const std::string bad = writeScript("bad.txt", "0 key-down a\n0 wobble\n");
+    const RunResult error = run({"--input", "-"}, kSim, bad);
+    EXPECT_EQ(error.status, 2);
+    EXPECT_EQ(error.out, "");
+    EXPECT_EQ(error.err.rfind("orvane-sim: <stdin>:2: unknown event \"wobble\"", 0), 0u) << error.err;
+}
+
+TEST_F(SimToolTest, ReplayIsByteIdenticalAcrossRunsAndBuilds) {
+    const std::vector<std::string> args = {"--steps", "700", "--every", "1", "--input",
+                                           writeScript("busy.txt", kBusyScript)};
+    const RunResult first = run(args);
+    const RunResult second = run(args);
+    ASSERT_EQ(first.status, 0) << first.err;
+    EXPECT_EQ(splitLines(first.out).size(), 701u);
+    EXPECT_TRUE(first.out == second.out);
+    ASSERT_TRUE(std::filesystem::exists(kSimDebug)) << kSimDebug;
+    const RunResult debug = run(args, kSimDebug);
+    ASSERT_EQ(debug.status, 0) << debug.err;
+    EXPECT_TRUE(first.out == debug.out) << "optimised and unoptimised builds differ";
+
+    for (const char* sample : {"roll-with-arrows.txt", "lift-and-press.txt", "camera-flight.txt"}) {
+        const std::vector<std::string> sampleArgs = {"--steps", "600", "--every", "10", "--input",
+                                                     kExamples + sample};
+        const RunResult optimised = run(sampleArgs);
+        EXPECT_EQ(optimised.status, 0) << optimised.err;
+        EXPECT_TRUE(optimised.out == run(sampleArgs, kSimDebug).out) << sample;
+    }
+}
+
+TEST_F(SimToolTest, ExactValuesEndToEnd) {
+    const RunResult r = runScript("0 special-down right\n", {"--steps", "40", "--every", "1"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::vector<std::string> lines = splitLines(r.out);
+    ASSERT_EQ(lines.size(), 41u);
+
+    const std::string& start = lines[0];
+    const auto particles = particlesOf(start);
+    ASSERT_EQ(particles.size(), 123u);
+    EXPECT_EQ(particles[0], (std::vector<double>{0, 5, 1, 0, 0, 0}));    // north pole
+    EXPECT_EQ(particles[121], (std::vector<double>{0, 5, -1, 0, 0, 0}));  // south pole
+    EXPECT_EQ(particles[122], (std::vector<double>{0, 5, 0, 0, 0, 0}));   // centre
+    EXPECT_NEAR(particles[1][0], 0.279829, 1e-6);
+    EXPECT_NEAR(particles[1][2], 0.960050, 1e-6);
+    EXPECT_EQ(numbersAfter(start, "position", 3), (std::vector<double>{0, 7, 16}));
+    EXPECT_EQ(numberAfter(start, "yaw"), 180.0);
+    EXPECT_EQ(numberAfter(start, "pitch"), 0.0);
+    const Vec3 heading = referenceStartHeading();
+    EXPECT_EQ(numbersAfter(start, "forward", 3), (std::vector<double>{heading.x, 0, heading.z}));
+    EXPECT_EQ(numbersAfter(start, "centre", 3), (std::vector<double>{0, 5, 0}));
+    EXPECT_EQ(numbersAfter(start, "pushForce", 3), (std::vector<double>{0, 0, 0}));
+    EXPECT_TRUE(contains(start, "\"step\":0,\"tiltX\":0,\"tiltZ\":0,\"framesSinceTilt\":0,"));
+    EXPECT_TRUE(contains(start, "\"showParticles\":false,\"showSprings\":false,\"showSurface\":true"));
+
+    ReferenceTilt want;
+    for (int n = 1; n <= 40; ++n) {
+        referenceSteer(want, 0, 1, heading);
+        EXPECT_EQ(numberAfter(lines[n], "tiltZ"), static_cast<double>(want.z)) << n;
+        EXPECT_EQ(numberAfter(lines[n], "tiltX"), static_cast<double>(want.x)) << n;
+        EXPECT_EQ(numberAfter(lines[n], "framesSinceTilt"), 0.0);
+    }
+    EXPECT_NEAR(want.z, -3.2, 1e-5);
+
+    // The push follows the tilt one call late: p = 0.5 * (p + 0.03 * (-tiltZ, 0, tiltX)),
+    // zeroed while its length is 0.005 or less.
+    double px = 0.0, pz = 0.0;
+    ReferenceTilt tilt;
+    bool pushSeen = false;
+    for (int n = 1; n <= 40; ++n) {
+        px = 0.5 * (px + 0.03 * -static_cast<double>(tilt.z));
+        pz = 0.5 * (pz + 0.03 * static_cast<double>(tilt.x));
+        if (std::sqrt(px * px + 0.0 * 0.0 + pz * pz) <= 0.005) px = pz = 0.0;
+        referenceSteer(tilt, 0, 1, heading);
+        const std::vector<double> push = numbersAfter(lines[n], "pushForce", 3);
+        EXPECT_EQ(push, (std::vector<double>{px, 0.0, pz})) << n;
+        pushSeen = pushSeen || px != 0.0;
+    }
+    EXPECT_TRUE(pushSeen);
+}
+
+TEST(StateJson, NumbersReadBackExactlyAndNonFiniteIsNull) {
+    const double values[] = {0.0, -0.0, 1.0, 0.1, 1e-05, -3.5e-300, 5e-324,
+                             1.7976931348623157e308, static_cast<double>(0.08f),
+                             static_cast<double>(1.2f), 123456789.125, -7.0};
+    for (double v : values) {
+        std::string text;
+        appendJsonNumber(text, v);
+        EXPECT_EQ(std::strtod(text.c_str(), nullptr), v) << text;
+        EXPECT_EQ(std::signbit(std::strtod(text.c_str(), nullptr)), std::signbit(v)) << text;
+        EXPECT_EQ(text.find_first_not_of("0123456789+-.e"), std::string::npos) << text;
+    }
+    for (double v : {std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
+                     std::numeric_limits<double>::quiet_NaN()}) {
+        std::string text = "x";
+        appendJsonNumber(text, v);
+        EXPECT_EQ(text, "xnull");
+    }
+}
