@@ -8,7 +8,10 @@
 
 namespace {
 // Whether the skin shows the environment picture. The texture coordinates are
-// sent either way; with this off the skin shows the lit material only.
+// sent either way. Off, because with these coordinates the bands sample only
+// the picture's diagonal and each cap a single row of it: the ball turns dark
+// with a target-like disc around each pole, while the lit material alone
+// shows a clean, shiny ball.
 constexpr bool kShowEnvironmentOnSkin = false;
 
 constexpr double kPi = 3.141592653589793;
