@@ -79,13 +79,16 @@ std::vector<GeneratedImage> generateImageSet() {
     return images;
 }
 
-bool writeImageSet(const std::string& directory, const std::vector<GeneratedImage>& images, std::string* error) {
+bool makeOutputDirectory(const std::string& directory, std::string* error) {
     std::error_code failure;
     std::filesystem::create_directories(directory, failure);
-    if (failure || !std::filesystem::is_directory(directory)) {
-        if (error) *error = "cannot create directory " + directory + (failure ? ": " + failure.message() : "");
-        return false;
-    }
+    if (!failure && std::filesystem::is_directory(directory)) return true;
+    if (error) *error = "cannot create directory " + directory + (failure ? ": " + failure.message() : "");
+    return false;
+}
+
+bool writeImageSet(const std::string& directory, const std::vector<GeneratedImage>& images, std::string* error) {
+    if (!makeOutputDirectory(directory, error)) return false;
     for (const GeneratedImage& image : images) {
         const std::string path = (std::filesystem::path(directory) / image.name).string();
         if (!writeTga(path, image.width, image.height, image.components, image.pixels.data(), error)) return false;

@@ -43,8 +43,9 @@ int main(int argc, char** argv) {
     }
     if (outDir.empty()) return usageError("no output directory given");
 
+    // A directory that cannot be made is reported before the work of drawing.
     std::string error;
-    if (!writeImageSet(outDir, generateImageSet(), &error)) {
+    if (!makeOutputDirectory(outDir, &error) || !writeImageSet(outDir, generateImageSet(), &error)) {
         std::fprintf(stderr, "orvane-imagegen: %s\n", error.c_str());
         return 1;
     }
