@@ -1,0 +1,73 @@
+// The frames-per-second text in the top left corner.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+#include "app/Display.h"
+#include "tests/render/RenderHarness.h"
+
+using namespace render;
+
+namespace {
+// The text is drawn lit with a white material under a white light, so its
+// glyphs come out pure white.
+Mask whitePixels(const Grab& grab, const PixelBox& box) {
+    Mask mask;
+    mask.width = grab.width();
+    mask.height = grab.height();
+    mask.set.assign(static_cast<std::size_t>(mask.width) * mask.height, 0);
+    for (int y = box.top; y <= box.bottom; ++y)
+        for (int x = box.left; x <= box.right; ++x) {
+            const unsigned char* p = grab.frame.at(x, y);
+            mask.set[y * mask.width + x] = p[0] >= 250 && p[1] >= 250 && p[2] >= 250;
+        }
+    return mask;
+}
+
+const PixelBox kTopLeft{0, 0, 239, 49};
+constexpr int kGlyphWidth = 9;
+}  // namespace
+
+TEST(OverlayText, FpsTextAppearsInTheTopLeftCornerAfterOneSecond) {
+    PicsDirectory pics;
+    START_UP_OR_SKIP(output);
+    const Grab early = runIdleCalls(15);  // past the start-up flash
+    ASSERT_TRUE(early.valid());
+    if (fpsText[0] == '\0') {
+        EXPECT_EQ(whitePixels(early, kTopLeft).count(), 0) << "no text before the first second";
+    }
+
+    const Grab later = runIdleCallsFor(1100);
+    ASSERT_TRUE(later.valid());
+    const std::string text = fpsText;
+    ASSERT_EQ(text.rfind("FPS:", 0), 0u) << text;
+    dumpFrame(later, "fps-text");
+
+    const Mask glyphs = whitePixels(later, kTopLeft);
+    const PixelBox box = glyphs.bounds();
+    ASSERT_FALSE(box.empty()) << "no text drawn";
+    const int length = static_cast<int>(text.size());
+
+    // The baseline starts 20 pixels from the left and 20 from the top: the
+    // glyphs (no descenders in this text) stand on the row just above it and
+    // are at most 15 rows tall.
+    EXPECT_GE(box.left, 20);
+    EXPECT_LE(box.left, 22);
+    EXPECT_GE(box.bottom, 19);
+    EXPECT_LE(box.bottom, 20);
+    EXPECT_GE(box.top, 20 - 15);
+    EXPECT_LE(box.top, 12);
+    // One 9-pixel cell per character, each with something in it.
+    EXPECT_GE(box.right, 20 + kGlyphWidth * (length - 1));
+    EXPECT_LE(box.right, 20 + kGlyphWidth * length);
+    for (int i = 0; i < length; ++i) {
+        const PixelBox cell{20 + kGlyphWidth * i, 5, 20 + kGlyphWidth * (i + 1) - 1, 22};
+        EXPECT_GE(glyphs.countIn(cell), 3) << "character " << i << " of \"" << text << "\"";
+    }
+    // The "F" has a full-height vertical stroke near its left edge.
+    int longestStroke = 0;
+    for (int x = box.left; x < box.left + 3; ++x)
+        longestStroke = std::max(longestStroke, glyphs.countIn({x, box.top, x, box.bottom}));
+    EXPECT_GE(longestStroke, box.height() - 1);
+}
