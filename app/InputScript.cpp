@@ -99,7 +99,24 @@ const EventSyntax* findEvent(const std::string& name) {
     return nullptr;
 }
 
-std::string quoted(const std::string& text) { return "\"" + text + "\""; }
+// Quotes a field for a message: unprintable bytes are escaped and long
+// fields cut short, so that a binary file still gives one readable line.
+std::string quoted(const std::string& text) {
+    constexpr std::size_t kMaxShown = 40;
+    std::string out = "\"";
+    for (std::size_t i = 0; i < text.size() && i < kMaxShown; ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c >= ' ' && c <= '~' && c != '"' && c != '\\') {
+            out += static_cast<char>(c);
+        } else {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\x%02x", c);
+            out += escaped;
+        }
+    }
+    if (text.size() > kMaxShown) out += "...";
+    return out + "\"";
+}
 
 // Parses the fields of one non-comment line; returns an empty string on
 // success, otherwise what is wrong.

@@ -130,6 +130,17 @@ TEST(InputScript, RefusesMalformedLinesNamingTheLine) {
     expectRefused("0 key-down a\r\r\n", 1, "bad key");
 }
 
+TEST(InputScript, MessagesQuoteBinaryOrLongFieldsReadably) {
+    expectRefused("0 key-down \x01\x1b[2J\"\n", 1, "bad key \"\\x01\\x1b[2J\\x22\"");
+    const ScriptParseResult r = parse("0 " + std::string(5000, 'z') + "\n");
+    ASSERT_FALSE(r.ok);
+    EXPECT_LT(r.error.size(), 120u) << r.error;
+    EXPECT_NE(r.error.find("zzz...\""), std::string::npos) << r.error;
+    const ScriptParseResult binary = parse(std::string("\xff\xfe\x00\x07 x", 6));
+    ASSERT_FALSE(binary.ok);
+    for (char c : binary.error) EXPECT_TRUE(c >= ' ' && c <= '~') << binary.error;
+}
+
 TEST(InputScript, UnreadableFileIsReportedWithItsName) {
     const ScriptParseResult missing = loadInputScript("/nonexistent/orvane/script.txt");
     EXPECT_FALSE(missing.ok);
