@@ -40,7 +40,10 @@ window=$(timeout 20 xdotool search --sync --name "project orvane" | head -n1) ||
 xdotool windowfocus "$window"
 
 keys=(Up Down Left Right w s a d r f t g l 0 1 2 3 8 9 space
-      x W T G q Tab Return BackSpace F1 F5 Home Page_Up Insert KP_5 shift ctrl 7 4 5 6)
+      x W T G q Tab Return BackSpace F1 F5 Home Page_Up Insert KP_5 shift 7 4 5 6)
+# Modifiers are only tapped, never held: X turns Ctrl+3 (and Ctrl+[) into the
+# Esc character, which would end the program as a real Esc press does.
+modifiers=(ctrl alt super)
 pick() { local -n list=$1; echo "${list[RANDOM % ${#list[@]}]}"; }
 
 alive() { kill -0 "$app_pid" 2>/dev/null; }
@@ -52,7 +55,7 @@ while [ $SECONDS -lt $end ]; do
   case $((RANDOM % 10)) in
     0|1|2) xdotool keydown "$(pick keys)" ;;
     3|4)   xdotool keyup "$(pick keys)" ;;
-    5)     xdotool key "$(pick keys)" ;;
+    5)     xdotool key "$(pick keys)" "$(pick modifiers)" ;;
     6)     xdotool mousemove $((RANDOM % 700)) $((RANDOM % 500)) ;;
     7)     xdotool keydown space mousemove $((RANDOM % 700)) $((RANDOM % 500)) keyup space ;;
     8)     case $((RANDOM % 4)) in
