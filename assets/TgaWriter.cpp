@@ -42,8 +42,8 @@ void toFileOrder(const unsigned char* rgb, unsigned char* out, int width, int co
 }
 
 bool writeRows(std::FILE* file, int width, int height, int components, const unsigned char* pixels) {
+    if (width == 0 || height == 0) return true;  // no pixels at all
     std::vector<unsigned char> row(static_cast<std::size_t>(width) * components);
-    if (row.empty()) return true;  // no pixels at all
     for (int y = 0; y < height; ++y) {
         toFileOrder(pixels + static_cast<std::size_t>(y) * row.size(), row.data(), width, components);
         if (std::fwrite(row.data(), 1, row.size(), file) != row.size()) return false;
