@@ -1,0 +1,316 @@
+// orvane-bench-frame: starts the real program in its window (on a private
+// Xvfb when no display is set), measures the time to the first frame shown
+// with an empty shader cache, then drives the real idle call and prints how
+// long it takes and where the time goes.
+#include <GL/freeglut.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/Display.h"
+#include "app/Input.h"
+#include "bench/frame/FreshShaderCache.h"
+#include "bench/frame/IdleCallTiming.h"
+#include "bench/frame/PicsFolder.h"
+#include "bench/frame/ProcessClock.h"
+#include "bench/frame/Summary.h"
+#include "tools/common/HeadlessDisplay.h"
+#include "tools/common/WindowSession.h"
+
+namespace {
+using Clock = std::chrono::steady_clock;
+
+constexpr int kExitFailure = 1;
+constexpr int kExitUsage = 2;
+constexpr long kDefaultFrames = 1000;
+constexpr long kMaxFrames = 10000000;
+constexpr double kFirstFrameGoalMs = 400.0;
+constexpr double kIdleCallGoalMs = 7.0;
+
+const char kUsage[] =
+    "usage: orvane-bench-frame [--frames N] [--warm-shader-cache]\n"
+    "\n"
+    "Starts the program in its window and prints\n"
+    " - the time from process start to the first frame shown (the end of the\n"
+    "   first display, after glFinish), with Mesa's shader cache empty;\n"
+    " - the median, 90th percentile, mean and maximum of N idle calls, split\n"
+    "   into the ball step, the ball's drawing and the rest of the frame.\n"
+    "The GL work is finished (glFinish) at the end of each frame and around the\n"
+    "ball's drawing, so each part carries its own rendering. As many idle calls\n"
+    "again, taken in turn, have a glFinish at the frame end only, to show what\n"
+    "the extra synchronisation costs.\n"
+    "Without a DISPLAY a private Xvfb is started, drawn by Mesa's software\n"
+    "renderer. Run it where pics/ is, or from anywhere if pics/ is next to the\n"
+    "executable (as in the build folder).\n"
+    "\n"
+    "  --frames N           split idle calls to time, 1 or more (default 1000)\n"
+    "  --warm-shader-cache  use the shader cache of the environment instead of\n"
+    "                       a new empty one\n"
+    "  --help               this text\n"
+    "\n"
+    "--frames=N works as well. Exit status: 0 done, 1 no display, no pics/ or\n"
+    "the timing could not be split, 2 bad option.\n";
+
+struct Options {
+    long frames = kDefaultFrames;
+    bool warmShaderCache = false;
+    bool help = false;
+};
+
+bool parseFrameCount(const std::string& text, long& frames) {
+    if (text.empty() || text.size() > 9) return false;
+    long value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9') return false;
+        value = value * 10 + (c - '0');
+    }
+    if (value < 1 || value > kMaxFrames) return false;
+    frames = value;
+    return true;
+}
+
+// Returns an empty string when the command line is good, else what is wrong.
+std::string parseOptions(int argc, char** argv, Options& options) {
+    for (int i = 1; i < argc; ++i) {
+        std::string name = argv[i];
+        if (name == "--help") {
+            options.help = true;
+            continue;
+        }
+        if (name == "--warm-shader-cache") {
+            options.warmShaderCache = true;
+            continue;
+        }
+        const char* value = nullptr;
+        const std::size_t equals = name.find('=');
+        if (name.compare(0, 2, "--") == 0 && equals != std::string::npos) {
+            value = argv[i] + equals + 1;
+            name.resize(equals);
+        }
+        if (name != "--frames") return "unknown option \"" + std::string(argv[i]) + "\" (see --help)";
+        if (!value) {
+            if (i + 1 >= argc) return "missing value for --frames";
+            value = argv[++i];
+        }
+        if (!parseFrameCount(value, options.frames))
+            return "--frames: \"" + std::string(value) + "\" is not a count from 1 to " +
+                   std::to_string(kMaxFrames);
+    }
+    return std::string();
+}
+
+double millisecondsBetween(Clock::time_point from, Clock::time_point to) {
+    return std::chrono::duration<double, std::milli>(to - from).count();
+}
+
+std::string loadAverage() {
+    std::ifstream file("/proc/loadavg");
+    std::string one, five, fifteen;
+    if (!(file >> one >> five >> fifteen)) return "unknown";
+    return one + " " + five + " " + fifteen;
+}
+
+// Time stamps of the start-up, from the top of main.
+struct StartUpTimes {
+    double processToMainMs = -1.0;  // negative: the kernel's start time was unreadable
+    Clock::time_point mainEntered;
+    Clock::time_point displayReady;
+    Clock::time_point startUpDone;
+    Clock::time_point firstFrameShown;
+};
+
+struct Run {
+    Options options;
+    StartUpTimes startUp;
+    std::string picsFolder;
+    std::string displayNote;
+    bool privateDisplay = false;
+    std::string renderer;
+    std::string shaderCacheNote;
+    std::string loadBefore;
+    std::string loadAfter;
+    int width = 0;
+    int height = 0;
+    std::vector<double> stepMs, ballDrawMs, restMs, totalMs;
+    std::vector<double> unsplitMs;  // idle calls with one glFinish only
+};
+
+const char* verdict(double value, double goal) { return value <= goal ? "met" : "MISSED"; }
+
+void printStartUp(const Run& run) {
+    const StartUpTimes& t = run.startUp;
+    const double mainToDisplay = millisecondsBetween(t.mainEntered, t.displayReady);
+    const double displayToStartUp = millisecondsBetween(t.displayReady, t.startUpDone);
+    const double startUpToFrame = millisecondsBetween(t.startUpDone, t.firstFrameShown);
+    const double mainToFrame = millisecondsBetween(t.mainEntered, t.firstFrameShown);
+    const bool fromProcess = t.processToMainMs >= 0.0;
+    const double total = (fromProcess ? t.processToMainMs : 0.0) + mainToFrame;
+    const double withoutXvfb = total - (run.privateDisplay ? mainToDisplay : 0.0);
+
+    std::printf("\nStart-up to the first frame shown                      ms\n");
+    if (fromProcess) {
+        std::printf("  process creation -> main()                   %9.1f   (kernel start time, %.0f ms ticks)\n",
+                    t.processToMainMs, processStartResolution() * 1000.0);
+    } else {
+        std::printf("  process creation -> main()                         n/a   (/proc/self/stat unreadable;\n"
+                    "                                                            figures below count from main)\n");
+    }
+    std::printf("  main() -> display ready                      %9.1f   (%s)\n", mainToDisplay,
+                run.privateDisplay ? "private Xvfb start" : "display given, nothing started");
+    std::printf("  display ready -> start-up done               %9.1f   (window, GL context, pictures, textures, lists)\n",
+                displayToStartUp);
+    std::printf("  start-up done -> first frame shown           %9.1f   (first display on exposure, swap, glFinish)\n",
+                startUpToFrame);
+    std::printf("  %-44s %9.1f\n", fromProcess ? "process creation -> first frame shown" : "main() -> first frame shown",
+                total);
+    if (run.privateDisplay) std::printf("  the same without the private Xvfb start      %9.1f\n", withoutXvfb);
+    std::printf("  goal: <= %.0f ms without a display server to start: %s\n", kFirstFrameGoalMs,
+                verdict(withoutXvfb, kFirstFrameGoalMs));
+}
+
+void printRow(const char* label, const std::vector<double>& values) {
+    const Summary s = summarise(values);
+    std::printf("  %-34s %8.3f %8.3f %8.3f %8.3f\n", label, s.median, s.p90, s.mean, s.max);
+}
+
+void printIdleCalls(const Run& run) {
+    std::printf("\nIdle call, %zu calls at %dx%d                median      p90     mean      max  (ms)\n",
+                run.totalMs.size(), run.width, run.height);
+    printRow("ball step (advanceOneStep)", run.stepMs);
+    printRow("ball drawing (SoftBall::draw)", run.ballDrawMs);
+    printRow("rest of the frame (incl. swap)", run.restMs);
+    printRow("whole idle call", run.totalMs);
+    printRow("whole idle call, not split (*)", run.unsplitMs);
+    const double median = summarise(run.totalMs).median;
+    std::printf("  goal: median <= %.0f ms: %s\n", kIdleCallGoalMs, verdict(median, kIdleCallGoalMs));
+    std::printf("  (*) %zu more idle calls, taken in turn with the split ones, with a glFinish\n"
+                "      at the frame end only: what the two glFinish around the ball cost.\n",
+                run.unsplitMs.size());
+}
+
+void printReport(const Run& run) {
+    std::printf("\norvane-bench-frame\n");
+    std::printf("  pictures from   %s/pics\n", run.picsFolder.c_str());
+    std::printf("  display         %s\n", run.displayNote.c_str());
+    std::printf("  renderer        %s\n", run.renderer.c_str());
+    std::printf("  shader cache    %s\n", run.shaderCacheNote.c_str());
+    std::printf("  CPUs            %u\n", std::thread::hardware_concurrency());
+    std::printf("  load average    %s before, %s after (1, 5, 15 min)\n", run.loadBefore.c_str(),
+                run.loadAfter.c_str());
+    printStartUp(run);
+    printIdleCalls(run);
+    std::fflush(stdout);
+}
+
+std::string describeCache(const FreshShaderCache& cache, bool warm) {
+    if (warm) return "as the environment sets it (--warm-shader-cache)";
+    const unsigned long long kib = (cache.byteCount() + 1023) / 1024;
+    return "new and empty at start: " + cache.path() + " (" + std::to_string(cache.fileCount()) +
+           " files, " + std::to_string(kib) + " KiB written by the run; removed afterwards)";
+}
+
+// Times the requested idle calls, each split one followed by an unsplit one
+// so that both see the same load; false if the split could not be made.
+bool timeIdleCalls(Run& run) {
+    const long frames = run.options.frames;
+    run.stepMs.reserve(frames);
+    run.ballDrawMs.reserve(frames);
+    run.restMs.reserve(frames);
+    run.totalMs.reserve(frames);
+    run.unsplitMs.reserve(frames);
+    for (long i = 0; i < frames; ++i) {
+        // As under glutMainLoop: window events, then the idle call.
+        pumpWindowEvents();
+        const IdleCallSplit split = timeIdleCall();
+        if (!split.complete()) {
+            std::fprintf(stderr,
+                         "orvane-bench-frame: idle call %ld made %d ball steps and %d ball drawings "
+                         "seen by the timers (expected 1 and 1); the link-time wraps of "
+                         "advanceOneStep and SoftBall::draw did not take\n",
+                         i + 1, split.stepCalls, split.ballDrawCalls);
+            return false;
+        }
+        run.stepMs.push_back(split.step * 1000.0);
+        run.ballDrawMs.push_back(split.ballDraw * 1000.0);
+        run.restMs.push_back(split.rest() * 1000.0);
+        run.totalMs.push_back(split.total * 1000.0);
+        pumpWindowEvents();
+        run.unsplitMs.push_back(timeWholeIdleCall() * 1000.0);
+    }
+    return true;
+}
+
+int runBenchmark(Run& run, char* programName) {
+    FreshShaderCache cache;
+    if (!run.options.warmShaderCache && !cache.create()) {
+        std::fprintf(stderr, "orvane-bench-frame: %s\n", cache.error().c_str());
+        return kExitFailure;
+    }
+    std::string error;
+    if (!enterFolderWithPics(run.picsFolder, error)) {
+        std::fprintf(stderr, "orvane-bench-frame: %s\n", error.c_str());
+        return kExitFailure;
+    }
+
+    static HeadlessDisplay headlessDisplay;
+    if (!headlessDisplay.start()) {
+        std::fprintf(stderr, "orvane-bench-frame: no display: %s\n", headlessDisplay.error().c_str());
+        return kExitFailure;
+    }
+    run.startUp.displayReady = Clock::now();
+    run.privateDisplay = headlessDisplay.ownsServer();
+    const char* display = std::getenv("DISPLAY");
+    run.displayNote = std::string(run.privateDisplay ? "private Xvfb " : "DISPLAY=") +
+                      (display ? display : "");
+
+    int glutArgc = 1;
+    char* glutArgv[] = {programName, nullptr};
+    startUpDriven(&glutArgc, glutArgv);
+    run.startUp.startUpDone = Clock::now();
+    if (!waitUntilShown()) {
+        std::fprintf(stderr, "orvane-bench-frame: the window was not shown within 10 s\n");
+        return kExitFailure;
+    }
+    glFinish();
+    run.startUp.firstFrameShown = Clock::now();
+
+    const GLubyte* renderer = glGetString(GL_RENDERER);
+    run.renderer = renderer ? reinterpret_cast<const char*>(renderer) : "unknown";
+    run.width = windowWidth;
+    run.height = windowHeight;
+
+    run.loadBefore = loadAverage();
+    if (!timeIdleCalls(run)) return kExitFailure;
+    run.loadAfter = loadAverage();
+
+    glutDestroyWindow(windowId);
+    run.shaderCacheNote = describeCache(cache, run.options.warmShaderCache);
+    if (!cache.remove())
+        std::fprintf(stderr, "orvane-bench-frame: warning: %s\n", cache.error().c_str());
+    printReport(run);
+    return 0;
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+    Run run;
+    run.startUp.mainEntered = Clock::now();
+    const double sinceProcessStart = secondsSinceProcessStart();
+    if (sinceProcessStart >= 0.0) run.startUp.processToMainMs = sinceProcessStart * 1000.0;
+
+    const std::string optionError = parseOptions(argc, argv, run.options);
+    if (!optionError.empty()) {
+        std::fprintf(stderr, "orvane-bench-frame: %s\n", optionError.c_str());
+        return kExitUsage;
+    }
+    if (run.options.help) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    return runBenchmark(run, argv[0]);
+}
