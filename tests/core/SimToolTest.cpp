@@ -3,104 +3,61 @@
 // a few exact values end to end. Plus its number formatting.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <limits>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "tests/core/SteeringReference.h"
+#include "tests/core/TempDirectory.h"
+#include "tests/support/ChildProcess.h"
 #include "tools/sim/StateJson.h"
-
-extern char** environ;
 
 namespace {
 const std::string kSim = ORVANE_BINARY_DIR "/orvane-sim";
 const std::string kSimDebug = ORVANE_BINARY_DIR "/orvane-sim-debug";
 const std::string kExamples = ORVANE_SOURCE_DIR "/tools/sim/examples/";
 
-struct RunResult {
-    int status = -1;  // exit status, or -1 when the process did not exit normally
-    std::string out;
-    std::string err;
-};
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+// A replay that takes longer than this is hung.
+constexpr double kRunTimeoutSeconds = 120.0;
 
 class SimToolTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "orvane-sim-test-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
+        ASSERT_TRUE(dir_.valid());
         ASSERT_TRUE(std::filesystem::exists(kSim)) << kSim;
-    }
-    void TearDown() override {
-        std::error_code ignored;
-        std::filesystem::remove_all(dir_, ignored);
     }
 
     std::string writeScript(const std::string& name, const std::string& text) {
-        const std::string path = dir_ + "/" + name;
+        const std::string path = dir_.file(name);
         std::ofstream(path, std::ios::binary) << text;
         return path;
     }
 
-    // Runs the tool with stdout and stderr captured to files and stdin from
-    // `stdinPath` (or /dev/null).
-    RunResult run(const std::vector<std::string>& args, const std::string& binary = kSim,
-                  const std::string& stdinPath = "/dev/null") {
-        const std::string outPath = dir_ + "/stdout", errPath = dir_ + "/stderr";
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 0, stdinPath.c_str(), O_RDONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(),
-                                         O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(),
-                                         O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        std::vector<char*> argv;
-        argv.push_back(const_cast<char*>(binary.c_str()));
-        for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-
-        RunResult result;
-        pid_t pid = 0;
-        const int spawned = posix_spawn(&pid, binary.c_str(), &actions, nullptr, argv.data(), environ);
-        posix_spawn_file_actions_destroy(&actions);
-        EXPECT_EQ(spawned, 0) << std::strerror(spawned);
-        if (spawned != 0) return result;
-        int status = 0;
-        waitpid(pid, &status, 0);
-        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        result.out = readFile(outPath);
-        result.err = readFile(errPath);
+    // Runs the tool with stdin from `stdinPath` (or /dev/null).
+    ChildResult run(const std::vector<std::string>& args, const std::string& binary = kSim,
+                    const std::string& stdinPath = "") {
+        std::vector<std::string> argv = {binary};
+        argv.insert(argv.end(), args.begin(), args.end());
+        ChildOptions options;
+        options.stdinFile = stdinPath;
+        options.timeoutSeconds = kRunTimeoutSeconds;
+        ChildResult result = runChild(argv, options);
+        EXPECT_TRUE(result.exited()) << binary << " " << result.describe() << "\n" << result.err;
         return result;
     }
 
-    RunResult runScript(const std::string& script, std::vector<std::string> args) {
+    ChildResult runScript(const std::string& script, std::vector<std::string> args) {
         args.push_back("--input");
         args.push_back(writeScript("script.txt", script));
         return run(args);
     }
 
-    std::string dir_;
+    TempDirectory dir_;
 };
 
 std::vector<std::string> splitLines(const std::string& text) {
@@ -183,8 +140,8 @@ const char kBusyScript[] =
 }  // namespace
 
 TEST_F(SimToolTest, HelpGoesToStandardOutput) {
-    const RunResult r = run({"--help"});
-    EXPECT_EQ(r.status, 0);
+    const ChildResult r = run({"--help"});
+    EXPECT_EQ(r.exitStatus, 0);
     EXPECT_EQ(r.out.rfind("usage: orvane-sim", 0), 0u) << r.out;
     EXPECT_TRUE(contains(r.out, "65535"));
     EXPECT_EQ(r.err, "");
@@ -197,15 +154,15 @@ TEST_F(SimToolTest, BadOptionsGiveUsageOnStandardErrorAndStatusTwo) {
         {"--input"},        {"stray"},          {"--steps=", "5"},
         {"--steps", "99999999999999999999"}};
     for (const auto& args : bad) {
-        const RunResult r = run(args);
-        EXPECT_EQ(r.status, 2) << args[0];
+        const ChildResult r = run(args);
+        EXPECT_EQ(r.exitStatus, 2) << args[0];
         EXPECT_EQ(r.out, "") << args[0];
         EXPECT_EQ(r.err.rfind("orvane-sim: ", 0), 0u) << r.err;
         EXPECT_TRUE(contains(r.err, "usage: orvane-sim")) << r.err;
     }
     // The same options written with '=' and repeated (the last one counts).
-    const RunResult r = run({"--steps=50", "--every=7", "--steps", "2"});
-    EXPECT_EQ(r.status, 0) << r.err;
+    const ChildResult r = run({"--steps=50", "--every=7", "--steps", "2"});
+    EXPECT_EQ(r.exitStatus, 0) << r.err;
     EXPECT_EQ(stepsOf(r.out), (std::vector<long long>{0, 2}));
 }
 
@@ -233,8 +190,8 @@ TEST_F(SimToolTest, ScriptErrorsNameFileAndLineBeforeAnythingRuns) {
     };
     for (const Bad& c : cases) {
         const std::string path = writeScript("bad.txt", c.script);
-        const RunResult r = run({"--steps", "5", "--input", path});
-        EXPECT_EQ(r.status, 2) << c.script;
+        const ChildResult r = run({"--steps", "5", "--input", path});
+        EXPECT_EQ(r.exitStatus, 2) << c.script;
         EXPECT_EQ(r.out, "") << c.script;
         const std::string prefix = "orvane-sim: " + path + ":" + std::to_string(c.line) + ": ";
         EXPECT_EQ(r.err.rfind(prefix, 0), 0u) << r.err;
@@ -242,9 +199,9 @@ TEST_F(SimToolTest, ScriptErrorsNameFileAndLineBeforeAnythingRuns) {
         EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
         EXPECT_EQ(r.err.back(), '\n');
     }
-    for (const std::string& path : {dir_ + "/missing.txt", dir_}) {
-        const RunResult r = run({"--input", path});
-        EXPECT_EQ(r.status, 2);
+    for (const std::string& path : {dir_.file("missing.txt"), dir_.path()}) {
+        const ChildResult r = run({"--input", path});
+        EXPECT_EQ(r.exitStatus, 2);
         EXPECT_EQ(r.out, "");
         EXPECT_EQ(r.err.rfind("orvane-sim: " + path + ": ", 0), 0u) << r.err;
         EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
@@ -266,18 +223,18 @@ TEST_F(SimToolTest, PrintsFirstLastAndEveryKthLineNeverTwice) {
         {{"--steps", "10", "--every", "20"}, {0, 10}},
     };
     for (const Case& c : cases) {
-        const RunResult r = run(c.args);
-        EXPECT_EQ(r.status, 0) << r.err;
+        const ChildResult r = run(c.args);
+        EXPECT_EQ(r.exitStatus, 0) << r.err;
         EXPECT_EQ(r.err, "");
         EXPECT_EQ(stepsOf(r.out), c.steps) << c.args[1];
     }
-    const RunResult r = run({});
+    const ChildResult r = run({});
     EXPECT_EQ(stepsOf(r.out), (std::vector<long long>{0, 1000}));
 }
 
 TEST_F(SimToolTest, LinesHaveTheKeysInOrderAndOnlyFiniteReadableNumbers) {
-    const RunResult r = runScript(kBusyScript, {"--steps", "400", "--every", "40"});
-    ASSERT_EQ(r.status, 0) << r.err;
+    const ChildResult r = runScript(kBusyScript, {"--steps", "400", "--every", "40"});
+    ASSERT_EQ(r.exitStatus, 0) << r.err;
     const char* keys[] = {"{\"step\":", "\"tiltX\":", "\"tiltZ\":", "\"framesSinceTilt\":",
                           "\"pushForce\":[", "\"contactCount\":", "\"centre\":[",
                           "\"camera\":{\"position\":[", "\"forward\":[", "\"right\":[",
@@ -300,8 +257,8 @@ TEST_F(SimToolTest, LinesHaveTheKeysInOrderAndOnlyFiniteReadableNumbers) {
 
 TEST_F(SimToolTest, EventsAtTheLastStepOrLaterAreNotDelivered) {
     const std::string script = "2 special-down right\n5 key-down esc\n5 special-down up\n";
-    const RunResult r = runScript(script, {"--steps", "5"});
-    EXPECT_EQ(r.status, 0) << r.err;
+    const ChildResult r = runScript(script, {"--steps", "5"});
+    EXPECT_EQ(r.exitStatus, 0) << r.err;
     const std::vector<std::string> lines = splitLines(r.out);
     ASSERT_EQ(lines.size(), 2u);
     ReferenceTilt want;
@@ -313,8 +270,8 @@ TEST_F(SimToolTest, EventsAtTheLastStepOrLaterAreNotDelivered) {
 
 TEST_F(SimToolTest, EscEndsTheReplayWithTheLastCompletedStep) {
     const std::string script = "3 key-down 1\n4 key-down esc\n4 key-down 2\n9 key-down 3\n";
-    RunResult r = runScript(script, {"--steps", "100", "--every", "2"});
-    EXPECT_EQ(r.status, 0) << r.err;
+    ChildResult r = runScript(script, {"--steps", "100", "--every", "2"});
+    EXPECT_EQ(r.exitStatus, 0) << r.err;
     EXPECT_EQ(stepsOf(r.out), (std::vector<long long>{0, 2, 4}));
     const std::string lastLine = splitLines(r.out).back();
     EXPECT_TRUE(contains(lastLine, "\"showParticles\":true,\"showSprings\":false"));
@@ -324,25 +281,25 @@ TEST_F(SimToolTest, EscEndsTheReplayWithTheLastCompletedStep) {
     EXPECT_EQ(splitLines(r.out).back(), lastLine);
 
     // The state printed at Esc is the one after four idle calls.
-    const RunResult four = runScript("3 key-down 1\n", {"--steps", "4"});
+    const ChildResult four = runScript("3 key-down 1\n", {"--steps", "4"});
     EXPECT_EQ(splitLines(four.out).back(), lastLine);
 
     r = runScript("0 key-down esc\n", {"--steps", "100", "--every", "1"});
-    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.exitStatus, 0);
     EXPECT_EQ(stepsOf(r.out), (std::vector<long long>{0}));
 }
 
 TEST_F(SimToolTest, DashReadsTheScriptFromStandardInput) {
     const std::string path = writeScript("stdin.txt", kBusyScript);
-    const RunResult fromFile = run({"--steps", "260", "--every", "13", "--input", path});
-    const RunResult fromStdin = run({"--steps", "260", "--every", "13", "--input", "-"}, kSim, path);
-    EXPECT_EQ(fromStdin.status, 0) << fromStdin.err;
+    const ChildResult fromFile = run({"--steps", "260", "--every", "13", "--input", path});
+    const ChildResult fromStdin = run({"--steps", "260", "--every", "13", "--input", "-"}, kSim, path);
+    EXPECT_EQ(fromStdin.exitStatus, 0) << fromStdin.err;
     EXPECT_EQ(fromStdin.out, fromFile.out);
     EXPECT_EQ(stepsOf(fromStdin.out).size(), 21u);
 
     const std::string bad = writeScript("bad.txt", "0 key-down a\n0 wobble\n");
-    const RunResult error = run({"--input", "-"}, kSim, bad);
-    EXPECT_EQ(error.status, 2);
+    const ChildResult error = run({"--input", "-"}, kSim, bad);
+    EXPECT_EQ(error.exitStatus, 2);
     EXPECT_EQ(error.out, "");
     EXPECT_EQ(error.err.rfind("orvane-sim: <stdin>:2: unknown event \"wobble\"", 0), 0u) << error.err;
 }
@@ -350,28 +307,28 @@ TEST_F(SimToolTest, DashReadsTheScriptFromStandardInput) {
 TEST_F(SimToolTest, ReplayIsByteIdenticalAcrossRunsAndBuilds) {
     const std::vector<std::string> args = {"--steps", "700", "--every", "1", "--input",
                                            writeScript("busy.txt", kBusyScript)};
-    const RunResult first = run(args);
-    const RunResult second = run(args);
-    ASSERT_EQ(first.status, 0) << first.err;
+    const ChildResult first = run(args);
+    const ChildResult second = run(args);
+    ASSERT_EQ(first.exitStatus, 0) << first.err;
     EXPECT_EQ(splitLines(first.out).size(), 701u);
     EXPECT_TRUE(first.out == second.out);
     ASSERT_TRUE(std::filesystem::exists(kSimDebug)) << kSimDebug;
-    const RunResult debug = run(args, kSimDebug);
-    ASSERT_EQ(debug.status, 0) << debug.err;
+    const ChildResult debug = run(args, kSimDebug);
+    ASSERT_EQ(debug.exitStatus, 0) << debug.err;
     EXPECT_TRUE(first.out == debug.out) << "optimised and unoptimised builds differ";
 
     for (const char* sample : {"roll-with-arrows.txt", "lift-and-press.txt", "camera-flight.txt"}) {
         const std::vector<std::string> sampleArgs = {"--steps", "600", "--every", "10", "--input",
                                                      kExamples + sample};
-        const RunResult optimised = run(sampleArgs);
-        EXPECT_EQ(optimised.status, 0) << optimised.err;
+        const ChildResult optimised = run(sampleArgs);
+        EXPECT_EQ(optimised.exitStatus, 0) << optimised.err;
         EXPECT_TRUE(optimised.out == run(sampleArgs, kSimDebug).out) << sample;
     }
 }
 
 TEST_F(SimToolTest, ExactValuesEndToEnd) {
-    const RunResult r = runScript("0 special-down right\n", {"--steps", "40", "--every", "1"});
-    ASSERT_EQ(r.status, 0) << r.err;
+    const ChildResult r = runScript("0 special-down right\n", {"--steps", "40", "--every", "1"});
+    ASSERT_EQ(r.exitStatus, 0) << r.err;
     const std::vector<std::string> lines = splitLines(r.out);
     ASSERT_EQ(lines.size(), 41u);
 
