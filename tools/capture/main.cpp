@@ -129,7 +129,8 @@ std::string framePath(const std::string& dir, long long frame) {
 struct Capture {
     Options options;
     std::vector<ScriptEvent> events;
-    long long currentIdleCall = 0;  // 1-based while idle() runs, else 0
+    long long currentIdleCall = 0;  // 1-based while its events and idle() run, else 0
+    bool inIdle = false;            // idle() is drawing; key handlers draw frames too
     std::size_t nextFrame = 0;      // index into options.frames
     std::string writeError;
     void (*originalQuit)() = nullptr;
@@ -144,7 +145,7 @@ bool requested(long long idleCall) {
 // Frames drawn by key handlers or on exposure are not idle frames and are
 // not saved.
 void saveRequestedFrame() {
-    if (capture.currentIdleCall == 0 || !requested(capture.currentIdleCall)) return;
+    if (!capture.inIdle || !requested(capture.currentIdleCall)) return;
     const RgbFrame frame = readBackBuffer();
     const std::string path = framePath(capture.options.outDir, capture.currentIdleCall);
     std::string error;
@@ -204,7 +205,9 @@ int runCapture(char* programName) {
         pumpWindowEvents();
         capture.currentIdleCall = idleCall;
         deliverEventsBeforeIdleCall(idleCall, nextEvent);
+        capture.inIdle = true;
         idle();
+        capture.inIdle = false;
         capture.currentIdleCall = 0;
         if (!capture.writeError.empty()) {
             std::fprintf(stderr, "orvane-capture: %s\n", capture.writeError.c_str());
