@@ -9,6 +9,17 @@
 #include "app/Input.h"
 #include "app/World.h"
 
+#if defined(__SANITIZE_ADDRESS__)
+#define ORVANE_LEAK_CHECKED 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define ORVANE_LEAK_CHECKED 1
+#endif
+#endif
+#ifdef ORVANE_LEAK_CHECKED
+#include <sanitizer/lsan_interface.h>
+#endif
+
 namespace {
 const GLfloat kWhite[4] = {1.0f, 1.0f, 1.0f, 1.0f};
 
@@ -99,8 +110,19 @@ void setUpSceneObjects() {
 }
 }  // namespace
 
+// In a sanitizer build the leak check normally runs after the libraries'
+// destructors, by which time the GL driver has been unloaded and its blocks
+// can no longer be told from ours. A handler registered after the window
+// exists runs before those destructors, so the check sees every module.
+static void checkLeaksBeforeTheDriverIsUnloaded() {
+#ifdef ORVANE_LEAK_CHECKED
+    std::atexit([] { __lsan_do_leak_check(); });
+#endif
+}
+
 void startUp(int* argc, char** argv) {
     openWindow(argc, argv);
+    checkLeaksBeforeTheDriverIsUnloaded();
     registerCallbacks();
     setFixedState();
     setUpLights();
