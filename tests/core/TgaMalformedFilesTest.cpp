@@ -12,30 +12,10 @@
 #include <string>
 
 #include "assets/TextureImage.h"
+#include "tests/core/TempDirectory.h"
 #include "tests/fuzz/TgaCases.h"
 
 namespace {
-class TempDir {
-public:
-    TempDir() {
-        char pattern[] = "/tmp/orvane-tga-XXXXXX";
-        path_ = mkdtemp(pattern);
-    }
-    ~TempDir() { std::system(("rm -rf '" + path_ + "'").c_str()); }
-    const std::string& path() const { return path_; }
-
-private:
-    std::string path_;
-};
-
-std::string writeFile(const TempDir& dir, const TgaCase& c) {
-    const std::string path = dir.path() + "/" + c.name + ".tga";
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    std::fwrite(c.bytes.data(), 1, c.bytes.size(), f);
-    std::fclose(f);
-    return path;
-}
-
 void expectUntouched(const TextureImage& image) {
     EXPECT_EQ(image.id, 0xFFFFFFFFu);
     EXPECT_EQ(image.width, 0);
@@ -46,11 +26,11 @@ void expectUntouched(const TextureImage& image) {
 }  // namespace
 
 TEST(TgaMalformedFiles, EveryKnownCaseGivesItsExpectedResult) {
-    TempDir dir;
+    TempDirectory dir;
     for (const TgaCase& c : tgaCases()) {
         SCOPED_TRACE(c.name);
         TextureImage image;
-        const bool ok = loadTga(image, writeFile(dir, c).c_str());
+        const bool ok = loadTga(image, dir.writeBytes(c.name + ".tga", c.bytes).c_str());
         ASSERT_EQ(ok, c.accepted);
         if (!ok) {
             expectUntouched(image);
@@ -70,7 +50,7 @@ TEST(TgaMalformedFiles, EveryKnownCaseGivesItsExpectedResult) {
 }
 
 TEST(TgaMalformedFiles, PathsThatAreNotRegularFilesAreRefused) {
-    TempDir dir;
+    TempDirectory dir;
     TextureImage image;
     EXPECT_FALSE(loadTga(image, nullptr));
     EXPECT_FALSE(loadTga(image, ""));
@@ -80,7 +60,7 @@ TEST(TgaMalformedFiles, PathsThatAreNotRegularFilesAreRefused) {
 }
 
 TEST(TgaMalformedFiles, FifoIsRefusedWithoutWaitingForAWriter) {
-    TempDir dir;
+    TempDirectory dir;
     const std::string fifo = dir.path() + "/pipe.tga";
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     auto result = std::async(std::launch::async, [&] {
