@@ -1,8 +1,17 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test. Rendering tests start
-# their own Xvfb when no display is set.
+# Installs what is missing, builds, and runs every test: the suite itself,
+# the same suite built with AddressSanitizer and UndefinedBehaviorSanitizer,
+# and a bounded fuzzing run of the picture reader and the script parser.
+# Rendering tests start their own Xvfb when no display is set. Any failure
+# or finding ends the run with a non-zero status.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 bash scripts/build.sh
+echo "== tests"
 ctest --test-dir build --output-on-failure -j2
+echo "== tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+bash scripts/sanitize.sh
+echo "== fuzzing"
+bash scripts/fuzz.sh 60 30
+echo "test: all passed"
