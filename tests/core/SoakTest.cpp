@@ -46,7 +46,9 @@ TEST(Soak, RandomInputStaysFiniteAndMemoryStaysFlat) {
     EXPECT_EQ(longRun.out.find("null"), std::string::npos) << "a value stopped being finite";
     EXPECT_EQ(std::count(longRun.out.begin(), longRun.out.end(), '\n'), 41);
     // The longer replay must not keep anything per step: allow a few pages of noise.
-    if (kPeakMemoryMeansSomething) EXPECT_LE(longRun.peakRssKilobytes, shortRun.peakRssKilobytes + 64);
+    if (kPeakMemoryMeansSomething) {
+        EXPECT_LE(longRun.peakRssKilobytes, shortRun.peakRssKilobytes + 64);
+    }
 }
 
 TEST(Soak, ScriptIsDeterministicAndCoversEveryKindOfInput) {
