@@ -19,6 +19,7 @@
 #include "bench/frame/PicsFolder.h"
 #include "bench/frame/ProcessClock.h"
 #include "bench/frame/Summary.h"
+#include "tools/common/CommandLine.h"
 #include "tools/common/HeadlessDisplay.h"
 #include "tools/common/WindowSession.h"
 
@@ -62,44 +63,23 @@ struct Options {
     bool help = false;
 };
 
-bool parseFrameCount(const std::string& text, long& frames) {
-    if (text.empty() || text.size() > 9) return false;
-    long value = 0;
-    for (const char c : text) {
-        if (c < '0' || c > '9') return false;
-        value = value * 10 + (c - '0');
-    }
-    if (value < 1 || value > kMaxFrames) return false;
-    frames = value;
-    return true;
-}
-
 // Returns an empty string when the command line is good, else what is wrong.
 std::string parseOptions(int argc, char** argv, Options& options) {
-    for (int i = 1; i < argc; ++i) {
-        std::string name = argv[i];
-        if (name == "--help") {
+    std::vector<CommandLineOption> given;
+    const std::string error =
+        readCommandLine(argc, argv, {{"--help", "--warm-shader-cache"}, {"--frames"}}, given);
+    if (!error.empty()) return error;
+    for (const CommandLineOption& option : given) {
+        if (option.name == "--help") {
             options.help = true;
-            continue;
-        }
-        if (name == "--warm-shader-cache") {
+        } else if (option.name == "--warm-shader-cache") {
             options.warmShaderCache = true;
-            continue;
+        } else {
+            long long frames = 0;
+            if (!parseWholeNumber(option.value, 1, frames) || frames > kMaxFrames)
+                return "--frames: \"" + option.value + "\" is not a count from 1 to " + std::to_string(kMaxFrames);
+            options.frames = static_cast<long>(frames);
         }
-        const char* value = nullptr;
-        const std::size_t equals = name.find('=');
-        if (name.compare(0, 2, "--") == 0 && equals != std::string::npos) {
-            value = argv[i] + equals + 1;
-            name.resize(equals);
-        }
-        if (name != "--frames") return "unknown option \"" + std::string(argv[i]) + "\" (see --help)";
-        if (!value) {
-            if (i + 1 >= argc) return "missing value for --frames";
-            value = argv[++i];
-        }
-        if (!parseFrameCount(value, options.frames))
-            return "--frames: \"" + std::string(value) + "\" is not a count from 1 to " +
-                   std::to_string(kMaxFrames);
     }
     return std::string();
 }

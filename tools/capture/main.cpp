@@ -4,7 +4,6 @@
 #include <GL/freeglut.h>
 
 #include <algorithm>
-#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -16,6 +15,7 @@
 #include "app/Display.h"
 #include "app/Input.h"
 #include "app/InputScript.h"
+#include "tools/common/CommandLine.h"
 #include "tools/common/FrameReadback.h"
 #include "tools/common/HeadlessDisplay.h"
 #include "tools/common/PngWriter.h"
@@ -51,20 +51,6 @@ struct Options {
     bool help = false;
 };
 
-bool parseFrameNumber(const std::string& text, long long& frame) {
-    if (text.empty()) return false;
-    long long value = 0;
-    for (const char c : text) {
-        if (c < '0' || c > '9') return false;
-        const int digit = c - '0';
-        if (value > (LLONG_MAX - digit) / 10) return false;
-        value = value * 10 + digit;
-    }
-    if (value < 1) return false;
-    frame = value;
-    return true;
-}
-
 std::string parseFrameList(const std::string& list, std::vector<long long>& frames) {
     std::set<long long> unique;
     std::size_t start = 0;
@@ -72,7 +58,7 @@ std::string parseFrameList(const std::string& list, std::vector<long long>& fram
         const std::size_t comma = list.find(',', start);
         const std::string item = list.substr(start, comma == std::string::npos ? comma : comma - start);
         long long frame = 0;
-        if (!parseFrameNumber(item, frame))
+        if (!parseWholeNumber(item, 1, frame))
             return "--frames: \"" + item + "\" is not a frame number (1 or more)";
         unique.insert(frame);
         if (comma == std::string::npos) break;
@@ -84,35 +70,23 @@ std::string parseFrameList(const std::string& list, std::vector<long long>& fram
 
 // Returns an empty string when the command line is good, else what is wrong.
 std::string parseOptions(int argc, char** argv, Options& options) {
+    std::vector<CommandLineOption> given;
+    const std::string error = readCommandLine(argc, argv, {{"--help"}, {"--frames", "--input", "--out"}}, given);
+    if (!error.empty()) return error;
     bool framesGiven = false;
-    for (int i = 1; i < argc; ++i) {
-        std::string name = argv[i];
-        if (name == "--help") {
+    for (const CommandLineOption& option : given) {
+        if (option.name == "--help") {
             options.help = true;
-            continue;
-        }
-        const char* value = nullptr;
-        const std::size_t equals = name.find('=');
-        if (name.compare(0, 2, "--") == 0 && equals != std::string::npos) {
-            value = argv[i] + equals + 1;
-            name.resize(equals);
-        }
-        if (name != "--frames" && name != "--input" && name != "--out")
-            return "unknown option \"" + std::string(argv[i]) + "\" (see --help)";
-        if (!value) {
-            if (i + 1 >= argc) return "missing value for " + name;
-            value = argv[++i];
-        }
-        if (name == "--frames") {
-            const std::string error = parseFrameList(value, options.frames);
-            if (!error.empty()) return error;
+        } else if (option.name == "--frames") {
+            const std::string frameError = parseFrameList(option.value, options.frames);
+            if (!frameError.empty()) return frameError;
             framesGiven = true;
-        } else if (*value == '\0') {
-            return "empty value for " + name;
-        } else if (name == "--input") {
-            options.input = value;
+        } else if (option.value.empty()) {
+            return "empty value for " + option.name;
+        } else if (option.name == "--input") {
+            options.input = option.value;
         } else {
-            options.outDir = value;
+            options.outDir = option.value;
         }
     }
     if (!framesGiven && !options.help) return "--frames is required (see --help)";

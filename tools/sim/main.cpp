@@ -2,15 +2,16 @@
 // input events, and prints the state as JSON lines. It runs the very handlers
 // and idle step the window runs; only the drawing is left out.
 #include <cerrno>
-#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "app/IdleStep.h"
 #include "app/Input.h"
 #include "app/InputScript.h"
 #include "app/World.h"
+#include "tools/common/CommandLine.h"
 #include "tools/sim/StateJson.h"
 
 namespace {
@@ -53,50 +54,22 @@ struct Options {
 bool quitRequested = false;
 void requestQuit() { quitRequested = true; }
 
-bool parseCount(const char* text, long long minimum, long long& value) {
-    if (*text == '\0') return false;
-    long long result = 0;
-    for (const char* p = text; *p; ++p) {
-        if (*p < '0' || *p > '9') return false;
-        const int digit = *p - '0';
-        if (result > (LLONG_MAX - digit) / 10) return false;
-        result = result * 10 + digit;
-    }
-    if (result < minimum) return false;
-    value = result;
-    return true;
-}
-
 // Returns an empty string when the command line is good, else what is wrong.
 std::string parseOptions(int argc, char** argv, Options& options) {
-    for (int i = 1; i < argc; ++i) {
-        std::string name = argv[i];
-        if (name == "--help") {
+    std::vector<CommandLineOption> given;
+    const std::string error = readCommandLine(argc, argv, {{"--help"}, {"--steps", "--every", "--input"}}, given);
+    if (!error.empty()) return error;
+    for (const CommandLineOption& option : given) {
+        if (option.name == "--help") {
             options.help = true;
-            continue;
-        }
-        const char* value = nullptr;
-        const std::size_t equals = name.find('=');
-        if (name.compare(0, 2, "--") == 0 && equals != std::string::npos) {
-            value = argv[i] + equals + 1;
-            name.resize(equals);
-        }
-        if (name != "--steps" && name != "--every" && name != "--input") {
-            return "unknown option \"" + std::string(argv[i]) + "\"";
-        }
-        if (!value) {
-            if (i + 1 >= argc) return "missing value for " + name;
-            value = argv[++i];
-        }
-        if (name == "--input") {
-            if (*value == '\0') return "empty file name for --input";
-            options.input = value;
-        } else if (name == "--steps") {
-            if (!parseCount(value, 0, options.steps)) {
-                return "--steps needs an integer N >= 0, not \"" + std::string(value) + "\"";
-            }
-        } else if (!parseCount(value, 1, options.every)) {
-            return "--every needs an integer K >= 1, not \"" + std::string(value) + "\"";
+        } else if (option.name == "--input") {
+            if (option.value.empty()) return "empty file name for --input";
+            options.input = option.value;
+        } else if (option.name == "--steps") {
+            if (!parseWholeNumber(option.value, 0, options.steps))
+                return "--steps needs an integer N >= 0, not \"" + option.value + "\"";
+        } else if (!parseWholeNumber(option.value, 1, options.every)) {
+            return "--every needs an integer K >= 1, not \"" + option.value + "\"";
         }
     }
     return std::string();

@@ -1,9 +1,9 @@
 // orvane-soakgen: writes a seeded random input script for long replays.
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <string>
+#include <vector>
 
+#include "tools/common/CommandLine.h"
 #include "tools/soak/SoakScript.h"
 
 namespace {
@@ -14,29 +14,29 @@ const char kUsage[] =
     "  motion and panning, spread over N idle calls (default 1000000).\n"
     "  The same seed (default 1) always gives the same script.\n";
 
-bool parseNumber(const char* text, unsigned long long& value) {
-    if (!text || !*text || *text == '-') return false;
-    char* end = nullptr;
-    value = std::strtoull(text, &end, 10);
-    return *end == '\0';
+constexpr long long kMostSteps = 1ll << 40;
+
+int usageError(const std::string& why) {
+    std::fprintf(stderr, "orvane-soakgen: %s\n%s", why.c_str(), kUsage);
+    return 2;
 }
 }  // namespace
 
 int main(int argc, char** argv) {
-    unsigned long long seed = 1, steps = 1000000;
-    for (int i = 1; i < argc; ++i) {
-        const std::string option = argv[i];
-        if (option == "--help") {
+    std::vector<CommandLineOption> given;
+    const std::string error = readCommandLine(argc, argv, {{"--help"}, {"--seed", "--steps"}}, given);
+    if (!error.empty()) return usageError(error);
+    long long seed = 1, steps = 1000000;
+    for (const CommandLineOption& option : given) {
+        if (option.name == "--help") {
             std::fputs(kUsage, stdout);
             return 0;
         }
-        unsigned long long* target = option == "--seed" ? &seed : option == "--steps" ? &steps : nullptr;
-        if (!target || i + 1 >= argc || !parseNumber(argv[i + 1], *target) || steps > (1ull << 40)) {
-            std::fprintf(stderr, "orvane-soakgen: bad option \"%s\"\n%s", argv[i], kUsage);
-            return 2;
-        }
-        ++i;
+        long long& target = option.name == "--seed" ? seed : steps;
+        if (!parseWholeNumber(option.value, 0, target))
+            return usageError(option.name + " needs a whole number, not \"" + option.value + "\"");
     }
-    const std::string script = makeSoakScript(seed, static_cast<long long>(steps));
+    if (steps > kMostSteps) return usageError("--steps is more than " + std::to_string(kMostSteps));
+    const std::string script = makeSoakScript(static_cast<unsigned long long>(seed), steps);
     return std::fwrite(script.data(), 1, script.size(), stdout) == script.size() ? 0 : 1;
 }

@@ -1,0 +1,48 @@
+#include "tools/common/CommandLine.h"
+
+#include <algorithm>
+#include <climits>
+
+namespace {
+bool listed(const std::vector<std::string>& names, const std::string& name) {
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
+}  // namespace
+
+std::string readCommandLine(int argc, char** argv, const CommandLineSyntax& syntax,
+                            std::vector<CommandLineOption>& options) {
+    for (int i = 1; i < argc; ++i) {
+        CommandLineOption option{argv[i], std::string(), argv[i]};
+        if (listed(syntax.switches, option.name)) {
+            options.push_back(option);
+            continue;
+        }
+        const std::size_t equals = option.name.find('=');
+        const bool inlineValue = option.name.compare(0, 2, "--") == 0 && equals != std::string::npos;
+        if (inlineValue) {
+            option.value = option.name.substr(equals + 1);
+            option.name.resize(equals);
+        }
+        if (!listed(syntax.valued, option.name)) return "unknown option \"" + option.given + "\" (see --help)";
+        if (!inlineValue) {
+            if (i + 1 >= argc) return "missing value for " + option.name;
+            option.value = argv[++i];
+        }
+        options.push_back(option);
+    }
+    return std::string();
+}
+
+bool parseWholeNumber(const std::string& text, long long minimum, long long& value) {
+    if (text.empty()) return false;
+    long long result = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9') return false;
+        const int digit = c - '0';
+        if (result > (LLONG_MAX - digit) / 10) return false;
+        result = result * 10 + digit;
+    }
+    if (result < minimum) return false;
+    value = result;
+    return true;
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// The command lines of the companion programs: "--name value" or
+// "--name=value" for options that take a value, "--name" alone for switches.
+
+struct CommandLineOption {
+    std::string name;   // "--steps"
+    std::string value;  // empty for a switch
+    std::string given;  // the argument as typed, for messages
+};
+
+struct CommandLineSyntax {
+    std::vector<std::string> switches;  // "--help", ...
+    std::vector<std::string> valued;    // options that take a value
+};
+
+// Reads argv[1..] into `options`, in order. Returns an empty string when
+// every argument is a known option with its value, else what is wrong.
+std::string readCommandLine(int argc, char** argv, const CommandLineSyntax& syntax,
+                            std::vector<CommandLineOption>& options);
+
+// A whole decimal number, digits only, from `minimum` up to the largest long
+// long. Leaves `value` alone and returns false for anything else.
+bool parseWholeNumber(const std::string& text, long long minimum, long long& value);
