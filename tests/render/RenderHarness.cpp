@@ -16,6 +16,7 @@
 #include "app/Display.h"
 #include "app/Input.h"
 #include "app/World.h"
+#include "tests/support/ChildProcess.h"
 #include "tools/common/PngWriter.h"
 #include "tools/common/WindowSession.h"
 
@@ -58,18 +59,6 @@ void grabFrame() {
     grab.frame = readBackBuffer();
     readDepth(grab);
     lastGrab = std::move(grab);
-}
-
-std::string readWhole(int fd) {
-    std::string text;
-    char buffer[4096];
-    off_t offset = 0;
-    ssize_t n;
-    while ((n = pread(fd, buffer, sizeof buffer, offset)) > 0) {
-        text.append(buffer, static_cast<std::size_t>(n));
-        offset += n;
-    }
-    return text;
 }
 
 const double* viewOf(const Grab& grab, bool onBoard) {
@@ -166,7 +155,7 @@ std::string startUpCapturingOutput() {
     std::fflush(stdout);
     dup2(savedStdout, 1);
     close(savedStdout);
-    const std::string output = readWhole(outputFd);
+    const std::string output = readAll(outputFd);
     close(outputFd);
 
     if (!waitUntilShown()) ADD_FAILURE() << "the window was not shown within 10 s";
@@ -317,7 +306,10 @@ Mask Mask::componentNear(double x, double y) const {
     return result;
 }
 
-Mask differences(const Grab& a, const Grab& b, int threshold) {
+namespace {
+// The pixels where `differs(x, y)` holds; frames of different sizes fail.
+template <typename Differs>
+Mask maskOfDifferences(const Grab& a, const Grab& b, Differs differs) {
     Mask mask;
     mask.width = a.width();
     mask.height = a.height();
@@ -327,28 +319,22 @@ Mask differences(const Grab& a, const Grab& b, int threshold) {
         return mask;
     }
     for (int y = 0; y < mask.height; ++y)
-        for (int x = 0; x < mask.width; ++x) {
-            const unsigned char* p = a.frame.at(x, y);
-            const unsigned char* q = b.frame.at(x, y);
-            const int d = std::abs(p[0] - q[0]) + std::abs(p[1] - q[1]) + std::abs(p[2] - q[2]);
-            mask.set[y * mask.width + x] = d > threshold;
-        }
+        for (int x = 0; x < mask.width; ++x) mask.set[y * mask.width + x] = differs(x, y);
     return mask;
+}
+}  // namespace
+
+Mask differences(const Grab& a, const Grab& b, int threshold) {
+    return maskOfDifferences(a, b, [&](int x, int y) {
+        const unsigned char* p = a.frame.at(x, y);
+        const unsigned char* q = b.frame.at(x, y);
+        return std::abs(p[0] - q[0]) + std::abs(p[1] - q[1]) + std::abs(p[2] - q[2]) > threshold;
+    });
 }
 
 Mask depthDifferences(const Grab& a, const Grab& b, float threshold) {
-    Mask mask;
-    mask.width = a.width();
-    mask.height = a.height();
-    mask.set.assign(static_cast<std::size_t>(mask.width) * mask.height, 0);
-    if (a.width() != b.width() || a.height() != b.height()) {
-        ADD_FAILURE() << "frames of different sizes";
-        return mask;
-    }
-    for (int y = 0; y < mask.height; ++y)
-        for (int x = 0; x < mask.width; ++x)
-            mask.set[y * mask.width + x] = std::fabs(depthAt(a, x, y) - depthAt(b, x, y)) > threshold;
-    return mask;
+    return maskOfDifferences(
+        a, b, [&](int x, int y) { return std::fabs(depthAt(a, x, y) - depthAt(b, x, y)) > threshold; });
 }
 
 int colourChangesWithin(const Mask& mask, const Grab& a, const Grab& b, int threshold) {

@@ -42,19 +42,6 @@ bool writeAll(int fd, const std::string& text) {
     return true;
 }
 
-std::string readAll(int fd) {
-    std::string text;
-    if (fd < 0) return text;
-    char buffer[65536];
-    off_t offset = 0;
-    ssize_t n;
-    while ((n = pread(fd, buffer, sizeof buffer, offset)) > 0) {
-        text.append(buffer, static_cast<std::size_t>(n));
-        offset += n;
-    }
-    return text;
-}
-
 void closeIfOpen(int& fd) {
     if (fd >= 0) close(fd);
     fd = -1;
@@ -180,4 +167,17 @@ const ChildResult& ChildProcess::wait() {
 ChildResult runChild(const std::vector<std::string>& argv, const ChildOptions& options) {
     ChildProcess child(argv, options);
     return child.wait();
+}
+
+std::string readAll(int fd) {
+    std::string text;
+    if (fd < 0) return text;
+    char buffer[65536];
+    off_t offset = 0;
+    ssize_t n;
+    while ((n = pread(fd, buffer, sizeof buffer, offset)) > 0) {
+        text.append(buffer, static_cast<std::size_t>(n));
+        offset += n;
+    }
+    return text;
 }

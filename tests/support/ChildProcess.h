@@ -59,3 +59,7 @@ private:
 
 // Starts a program and waits for it.
 ChildResult runChild(const std::vector<std::string>& argv, const ChildOptions& options = {});
+
+// Everything in a file, read from its start without moving its offset; empty
+// for a negative descriptor.
+std::string readAll(int fd);
