@@ -51,20 +51,17 @@ void __wrap__ZN8SoftBall4drawEv(SoftBall* self) {
 }
 }
 
-IdleCallSplit timeIdleCall() {
-    IdleCallSplit split;
-    timedCall = &split;
-    const Clock::time_point start = Clock::now();
-    idle();
-    glFinish();
-    split.total = secondsSince(start);
-    timedCall = nullptr;
-    return split;
-}
-
 double timeWholeIdleCall() {
     const Clock::time_point start = Clock::now();
     idle();
     glFinish();
     return secondsSince(start);
+}
+
+IdleCallSplit timeIdleCall() {
+    IdleCallSplit split;
+    timedCall = &split;
+    split.total = timeWholeIdleCall();
+    timedCall = nullptr;
+    return split;
 }

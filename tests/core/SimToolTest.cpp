@@ -7,7 +7,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <limits>
 #include <string>
 #include <vector>
@@ -32,11 +31,7 @@ protected:
         ASSERT_TRUE(std::filesystem::exists(kSim)) << kSim;
     }
 
-    std::string writeScript(const std::string& name, const std::string& text) {
-        const std::string path = dir_.file(name);
-        std::ofstream(path, std::ios::binary) << text;
-        return path;
-    }
+    std::string writeScript(const std::string& name, const std::string& text) { return dir_.writeText(name, text); }
 
     // Runs the tool with stdin from `stdinPath` (or /dev/null).
     ChildResult run(const std::vector<std::string>& args, const std::string& binary = kSim,

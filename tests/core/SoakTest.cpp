@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -32,10 +31,7 @@ ChildResult runSim(const std::vector<std::string>& args) {
 TEST(Soak, RandomInputStaysFiniteAndMemoryStaysFlat) {
     TempDirectory dir;
     ASSERT_TRUE(dir.valid());
-    const std::string script = dir.file("soak.txt");
-    {
-        std::ofstream(script) << makeSoakScript(7, 200000);
-    }
+    const std::string script = dir.writeText("soak.txt", makeSoakScript(7, 200000));
 
     const ChildResult shortRun = runSim({"--steps", "4000", "--every", "1000", "--input", script});
     const ChildResult longRun = runSim({"--steps", "40000", "--every", "1000", "--input", script});

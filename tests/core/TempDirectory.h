@@ -28,15 +28,23 @@ public:
     std::string file(const std::string& name) const { return path_ + "/" + name; }
 
     std::string writeBytes(const std::string& name, const std::vector<unsigned char>& bytes) const {
+        return write(name, bytes.data(), bytes.size());
+    }
+    std::string writeText(const std::string& name, const std::string& text) const {
+        return write(name, text.data(), text.size());
+    }
+
+private:
+    // Returns the file's path; a file that could not be written is missing or short.
+    std::string write(const std::string& name, const void* data, std::size_t size) const {
         const std::string where = file(name);
         std::FILE* out = std::fopen(where.c_str(), "wb");
         if (out) {
-            if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), out);
+            if (size > 0) std::fwrite(data, 1, size, out);
             std::fclose(out);
         }
         return where;
     }
 
-private:
     std::string path_;
 };

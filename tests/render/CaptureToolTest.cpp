@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -32,12 +31,6 @@ ChildResult capture(const std::vector<std::string>& args, const std::string& std
     ChildResult result = runChild(argv, options);
     EXPECT_TRUE(result.exited()) << result.describe() << "\n" << result.err;
     return result;
-}
-
-std::string writeText(const TempDirectory& dir, const std::string& name, const std::string& text) {
-    const std::string path = dir.file(name);
-    std::ofstream(path, std::ios::binary) << text;
-    return path;
 }
 
 std::vector<std::string> filesIn(const std::string& dir) {
@@ -176,7 +169,7 @@ TEST(CaptureTool, MalformedScriptIsOneLineNamingFileAndLineAndNothingIsWritten) 
         {"0 key-down a\n1000 fly\n", 2, "unknown event"},
     };
     for (const Bad& c : cases) {
-        const std::string path = writeText(dir, "bad.txt", c.script);
+        const std::string path = dir.writeText("bad.txt", c.script);
         const ChildResult r = capture({"--frames", "1", "--input", path, "--out", out});
         EXPECT_EQ(r.exitStatus, 2) << c.script;
         EXPECT_EQ(r.out, "") << c.script;
@@ -206,7 +199,7 @@ TEST(CaptureTool, OutputThatCannotBeWrittenIsStatusOneWithAReason) {
     PicsDirectory pics;
     TempDirectory dir;
     ASSERT_TRUE(dir.valid());
-    const std::string file = writeText(dir, "a-file", "not a directory\n");
+    const std::string file = dir.writeText("a-file", "not a directory\n");
     // Not a directory, or below one that is not: refused before the window opens.
     for (const std::string& out : {file, file + "/sub"}) {
         const ChildResult r = capture({"--frames", "1", "--out", out});
@@ -228,7 +221,7 @@ TEST(CaptureTool, WritesExactlyTheRequestedFramesShowingTheScene) {
     PicsDirectory pics;
     TempDirectory dir;
     ASSERT_TRUE(dir.valid());
-    const std::string script = writeText(dir, "roll.txt", "0 special-down left\n2 motion 10 -5\n");
+    const std::string script = dir.writeText("roll.txt", "0 special-down left\n2 motion 10 -5\n");
     const std::string out = dir.file("shots/new");  // made, parents and all
     // A repeated option: the last one counts.
     const ChildResult r =
@@ -264,7 +257,7 @@ TEST(CaptureTool, SavesTheIdleCallsFramesWithTheScriptDeliveredBeforeThem) {
         std::vector<std::string> args = {"--frames", "1,2", "--out", dir.file(name)};
         if (!script.empty()) {
             args.push_back("--input");
-            args.push_back(writeText(dir, name + ".txt", script));
+            args.push_back(dir.writeText(name + ".txt", script));
         }
         const ChildResult r = capture(args);
         EXPECT_EQ(r.exitStatus, 0) << name << ": " << r.err;
@@ -288,7 +281,7 @@ TEST(CaptureTool, EscInTheScriptEndsWithStatusZeroBeforeLaterFrames) {
     TempDirectory dir;
     ASSERT_TRUE(dir.valid());
     const std::string out = dir.file("shots");
-    const std::string script = writeText(dir, "esc.txt", "0 key-down 1\n1 key-down esc\n3 key-down 2\n");
+    const std::string script = dir.writeText("esc.txt", "0 key-down 1\n1 key-down esc\n3 key-down 2\n");
     const ChildResult r = capture({"--frames", "5,1,3", "--input", script, "--out", out});
     EXPECT_EQ(r.exitStatus, 0) << r.err;
     EXPECT_TRUE(isBannerOnly(linesOf(r.out))) << r.out;

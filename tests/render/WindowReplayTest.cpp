@@ -68,13 +68,7 @@ TEST(WindowReplay, ScriptInTheWindowLeavesTheStateTheReplayPrints) {
     START_UP_OR_SKIP(output);
     TempDirectory dir;
     ASSERT_TRUE(dir.valid());
-    const std::string scriptPath = dir.file("script.txt");
-    {
-        std::FILE* file = std::fopen(scriptPath.c_str(), "w");
-        ASSERT_NE(file, nullptr);
-        std::fputs(kScript, file);
-        std::fclose(file);
-    }
+    const std::string scriptPath = dir.writeText("script.txt", kScript);
     const ScriptParseResult script = loadInputScript(scriptPath);
     ASSERT_TRUE(script.ok) << script.error;
 
