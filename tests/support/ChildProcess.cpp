@@ -42,6 +42,28 @@ bool writeAll(int fd, const std::string& text) {
     return true;
 }
 
+// The inherited environment with `overrides` ("NAME=value") put in place of
+// any variable of the same name.
+std::vector<std::string> environmentWith(const std::vector<std::string>& overrides) {
+    std::vector<std::string> result;
+    for (char** variable = environ; *variable; ++variable) {
+        const std::string entry = *variable;
+        const std::string name = entry.substr(0, entry.find('=') + 1);
+        bool replaced = false;
+        for (const std::string& o : overrides) replaced = replaced || o.compare(0, name.size(), name) == 0;
+        if (!replaced) result.push_back(entry);
+    }
+    result.insert(result.end(), overrides.begin(), overrides.end());
+    return result;
+}
+
+std::vector<char*> pointersTo(std::vector<std::string>& strings) {
+    std::vector<char*> pointers;
+    for (std::string& s : strings) pointers.push_back(s.data());
+    pointers.push_back(nullptr);
+    return pointers;
+}
+
 void closeIfOpen(int& fd) {
     if (fd >= 0) close(fd);
     fd = -1;
@@ -96,12 +118,13 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv, const ChildOpti
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
     posix_spawnattr_setpgroup(&attributes, 0);
 
-    std::vector<char*> args;
-    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-    args.push_back(nullptr);
+    std::vector<std::string> argStrings = argv;
+    std::vector<std::string> envStrings = environmentWith(options.environment);
+    const std::vector<char*> args = pointersTo(argStrings);
+    const std::vector<char*> env = pointersTo(envStrings);
     startedAt_ = monotonicSeconds();
     pid_t pid = -1;
-    const int error = posix_spawnp(&pid, args[0], &actions, &attributes, args.data(), environ);
+    const int error = posix_spawnp(&pid, args[0], &actions, &attributes, args.data(), env.data());
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
     if (error != 0) {

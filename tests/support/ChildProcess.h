@@ -12,6 +12,7 @@ struct ChildOptions {
     std::string stdinText;       // given on standard input when not empty
     std::string stdinFile;       // else this file; neither: /dev/null
     double timeoutSeconds = 0;   // > 0: killed, with its process group, this long after start
+    std::vector<std::string> environment;  // "NAME=value" set on top of the inherited environment
 };
 
 struct ChildResult {

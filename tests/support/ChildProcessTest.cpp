@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <cstdlib>
 #include <fstream>
 #include <string>
 #include <thread>
@@ -106,4 +107,15 @@ TEST(ChildProcess, RunsAlongsideTheCallerAndIsKilledIfNeverWaitedFor) {
     ChildProcess child({"sh", "-c", "echo done"});
     EXPECT_EQ(child.wait().out, "done\n");
     EXPECT_EQ(child.wait().out, "done\n");
+}
+
+TEST(ChildProcess, SetsEnvironmentVariablesOnTopOfTheInheritedOnes) {
+    ChildOptions options;
+    options.environment = {"ORVANE_CHILD_TEST=set", "HOME=/nowhere"};
+    const ChildResult result =
+        runChild({"sh", "-c", "echo \"$ORVANE_CHILD_TEST $HOME\"; env | grep -c '^HOME='; echo \"$PATH\""},
+                 options);
+    ASSERT_EQ(result.exitStatus, 0) << result.describe();
+    const char* path = std::getenv("PATH");
+    EXPECT_EQ(result.out, "set /nowhere\n1\n" + std::string(path ? path : "") + "\n");
 }
