@@ -2,9 +2,9 @@
 
 #include <cmath>
 
-namespace {
-constexpr double kDegreesToRadians = 0.017453292519943295;
+#include "math/Constants.h"
 
+namespace {
 // The pitch factor scales only the x component: movement vectors stay
 // horizontal, and their direction depends on the pitch as well as the yaw.
 Vec3 horizontalDirection(double yawRadians, double pitchCosine) {

@@ -2,11 +2,9 @@
 #include <memory>
 
 #include "ball/SoftBall.h"
+#include "math/Constants.h"
 
 namespace {
-constexpr double kPi = 3.141592653589793;
-constexpr double kTwoPi = 6.283185307179586;
-
 // Spring lists are reserved to their exact size so that each particle's
 // springs are allocated one after another, which keeps the dynamics step's
 // spring loop cache-friendly.

@@ -5,6 +5,7 @@
 
 #include "app/TextureUpload.h"
 #include "ball/SoftBall.h"
+#include "math/Constants.h"
 
 namespace {
 // Whether the skin shows the environment picture. The texture coordinates are
@@ -14,7 +15,6 @@ namespace {
 // shows a clean, shiny ball.
 constexpr bool kShowEnvironmentOnSkin = false;
 
-constexpr double kPi = 3.141592653589793;
 constexpr double kParticleSphereRadius = 0.05;
 constexpr int kParticleSphereDetail = 5;
 constexpr int kBuildUpFramesPerParticle = 6;

@@ -1,10 +1,9 @@
 #include <cmath>
 
+#include "math/Constants.h"
 #include "scene/Ground.h"
 
 namespace {
-constexpr double kPi = 3.141592653589793;
-constexpr double kHalfPi = kPi / 2.0;
 constexpr float kSteerIncrement = 0.08f;
 constexpr float kTiltLimit = 20.0f;
 

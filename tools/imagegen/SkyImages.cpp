@@ -4,13 +4,12 @@
 #include <string>
 
 #include "effects/SkyboxFaces.h"
+#include "math/Constants.h"
 #include "tools/imagegen/Noise.h"
 
 namespace {
-
 constexpr std::uint32_t kCloudSeed = 101;
 constexpr std::uint32_t kWarpSeed = 131;
-constexpr double kPi = 3.141592653589793;
 
 const Rgb kHorizon{0.29f, 0.30f, 0.35f};
 const Rgb kZenith{0.05f, 0.055f, 0.09f};
