@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "assets/TextureImage.h"
+#include "math/CRandom.h"
 #include "math/Vec3.h"
 
 // One flash: a textured square that fades in, holds and fades out.
@@ -40,6 +41,7 @@ struct Lightning {
     TextureImage image;
     std::unique_ptr<BoltList> bolts;  // null until init succeeded
     Vec3 strikePoint;
+    CRandom random;  // the flashes' own rand() sequence
 
     Lightning() = default;
     Lightning(const Lightning&) = delete;

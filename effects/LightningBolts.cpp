@@ -1,6 +1,4 @@
 // The lightning's bookkeeping: fading, ageing and the bolt list. No OpenGL.
-#include <cstdlib>
-
 #include "effects/Lightning.h"
 
 namespace {
@@ -8,12 +6,10 @@ constexpr float kMotionScale = 0.05f;  // acts at its single-precision value
 constexpr double kFadeInEnd = 0.9;
 constexpr double kFadeOutFloor = 0.1;
 
-// rand() modulo n; the program never seeds the generator, so every run
-// flashes the same way for the same frames and key presses.
-int randomBelow(int n) { return std::rand() % n; }
-
-float randomBoltHalfSize() {
-    return static_cast<float>(60 + (randomBelow(10) - 5) * 0.1);
+// The generator is never seeded, so every run flashes the same way for the
+// same frames and key presses.
+float randomBoltHalfSize(CRandom& random) {
+    return static_cast<float>(60 + (random.below(10) - 5) * 0.1);
 }
 }  // namespace
 
@@ -72,8 +68,8 @@ void BoltList::clear() {
 
 void Lightning::spawnBolt() {
     if (!bolts) return;
-    const float halfSize = randomBoltHalfSize();
-    const int lifetime = 200 + randomBelow(10);
+    const float halfSize = randomBoltHalfSize(random);
+    const int lifetime = 200 + random.below(10);
     auto bolt = std::make_unique<LightningBolt>();
     bolt->set(strikePoint, Vec3(), 1.0f, 1.0f, 1.0f, 0.1f, halfSize, lifetime, 0.01f);
     bolts->add(std::move(bolt));
@@ -81,9 +77,9 @@ void Lightning::spawnBolt() {
 
 void Lightning::maybeStrike() {
     if (!bolts) return;
-    if (randomBelow(10) >= 4) {
-        const int x = randomBelow(30) - 15;
-        const int z = randomBelow(30) - 15;
+    if (random.below(10) >= 4) {
+        const int x = random.below(30) - 15;
+        const int z = random.below(30) - 15;
         strikePoint = Vec3(x, 40.0, z);
         return;
     }

@@ -1,7 +1,5 @@
 #include <GL/gl.h>
 
-#include <cstdlib>
-
 #include "app/TextureUpload.h"
 #include "effects/Lightning.h"
 
@@ -9,7 +7,7 @@ namespace {
 const GLfloat kWhite[4] = {1.0f, 1.0f, 1.0f, 1.0f};
 
 // Two random strikes in a thousand frames.
-bool rollForStrike() { return std::rand() % 1000 >= 998; }
+bool rollForStrike(CRandom& random) { return random.below(1000) >= 998; }
 }  // namespace
 
 bool Lightning::init() {
@@ -18,7 +16,7 @@ bool Lightning::init() {
     bolts = std::make_unique<BoltList>();
 
     // The short, bright flash that greets the player.
-    const float halfSize = static_cast<float>(60 + (std::rand() % 10 - 5) * 0.1);
+    const float halfSize = static_cast<float>(60 + (random.below(10) - 5) * 0.1);
     auto first = std::make_unique<LightningBolt>();
     first->set(Vec3(0.0, 40.0, 0.0), Vec3(0.0, 0.0, 0.0), 1.0f, 1.0f, 1.0f, 1.0f, halfSize, 15, 0.2f);
     bolts->add(std::move(first));
@@ -29,7 +27,7 @@ bool Lightning::init() {
 // Without a bolt list (the picture could not be read) there is nothing to show.
 void Lightning::draw() {
     if (!bolts) return;
-    if (rollForStrike()) maybeStrike();
+    if (rollForStrike(random)) maybeStrike();
     glEnable(GL_TEXTURE_2D);
     glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE, kWhite);
     glBindTexture(GL_TEXTURE_2D, image.id);

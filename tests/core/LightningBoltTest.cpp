@@ -2,7 +2,6 @@
 // empties when full, and the random strikes.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <memory>
 #include <vector>
 
@@ -35,11 +34,12 @@ std::unique_ptr<LightningBolt> newBolt() { return std::make_unique<LightningBolt
 // A Lightning with a bolt list, as after a successful init.
 void giveBoltList(Lightning& l) { l.bolts = std::make_unique<BoltList>(); }
 
-// Finds a seed whose first rand() % 10 satisfies `wanted`.
-unsigned seedWhereFirstRollIs(bool (*wanted)(int)) {
-    for (unsigned seed = 1;; ++seed) {
-        std::srand(seed);
-        if (wanted(std::rand() % 10)) return seed;
+// Draws numbers until the next roll of ten satisfies `wanted`.
+void skipUntilNextRollIs(CRandom& random, bool (*wanted)(int)) {
+    for (;;) {
+        CRandom peek = random;
+        if (wanted(peek.below(10))) return;
+        random.next();
     }
 }
 }  // namespace
@@ -150,24 +150,21 @@ TEST(BoltList, TheAddThatFindsItFullEmptiesItAndAddsNothing) {
 
 TEST(Lightning, WithoutBoltListSpawnAndStrikeDoNothing) {
     Lightning l;
-    std::srand(7);
-    const int expectedNext = std::rand();
-    std::srand(7);
+    CRandom untouched = l.random;
     l.spawnBolt();
     l.maybeStrike();
     EXPECT_EQ(l.bolts, nullptr);
     EXPECT_EQ(l.strikePoint.x, 0.0);
     EXPECT_EQ(l.strikePoint.y, 0.0);
-    EXPECT_EQ(rand(), expectedNext);  // not even a random number was drawn
+    EXPECT_EQ(l.random.next(), untouched.next());  // not even a random number was drawn
 }
 
 TEST(Lightning, SpawnBoltAddsALongBoltAtTheStrikePoint) {
     Lightning l;
     giveBoltList(l);
     l.strikePoint = Vec3(0, 80, 0);
-    std::srand(11);
-    const int sizeRoll = std::rand() % 10, lifeRoll = std::rand() % 10;
-    std::srand(11);
+    CRandom predicted = l.random;
+    const int sizeRoll = predicted.below(10), lifeRoll = predicted.below(10);
     l.spawnBolt();
     ASSERT_EQ(l.bolts->count, 1);
     const LightningBolt& b = *l.bolts->items[0];
@@ -186,26 +183,23 @@ TEST(Lightning, StrikeMovesThePointSixTimesInTenOtherwiseSpawns) {
     giveBoltList(l);
     l.strikePoint = Vec3(0, 80, 0);
 
-    const unsigned moveSeed = seedWhereFirstRollIs([](int k) { return k >= 4; });
-    std::srand(moveSeed);
-    std::rand();
-    const int x = std::rand() % 30 - 15, z = std::rand() % 30 - 15;
-    std::srand(moveSeed);
+    skipUntilNextRollIs(l.random, [](int k) { return k >= 4; });
+    CRandom predicted = l.random;
+    predicted.next();
+    const int x = predicted.below(30) - 15, z = predicted.below(30) - 15;
     l.maybeStrike();
     EXPECT_EQ(l.bolts->count, 0);
     EXPECT_EQ(l.strikePoint.x, x);
     EXPECT_EQ(l.strikePoint.y, 40.0);
     EXPECT_EQ(l.strikePoint.z, z);
 
-    const unsigned spawnSeed = seedWhereFirstRollIs([](int k) { return k < 4; });
-    std::srand(spawnSeed);
+    skipUntilNextRollIs(l.random, [](int k) { return k < 4; });
     l.maybeStrike();
     ASSERT_EQ(l.bolts->count, 1);
     EXPECT_EQ(l.bolts->items[0]->position.x, x);  // placed at the moved point
     EXPECT_EQ(l.strikePoint.x, x);
 
     int spawned = 0;
-    std::srand(1);
     Lightning many;
     giveBoltList(many);
     for (int i = 0; i < 1000; ++i) {
