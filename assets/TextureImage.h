@@ -2,10 +2,9 @@
 
 #include <cstdint>
 
-// An image read from disk plus the OpenGL texture name its owner made of it.
-// The record owns its pixel buffer and is never copied.
+// An image read from disk: what a texture is made of. The record owns its
+// pixel buffer and is never copied.
 struct TextureImage {
-    std::uint32_t id = 0xFFFFFFFFu;   // texture name; all bits set = no texture yet
     std::int32_t width = 0;
     std::int32_t height = 0;
     unsigned char* pixels = nullptr;  // width*height*components bytes, RGB(A), rows in file order
@@ -15,8 +14,6 @@ struct TextureImage {
     ~TextureImage();
     TextureImage(const TextureImage&) = delete;
     TextureImage& operator=(const TextureImage&) = delete;
-
-    bool hasTexture() const { return id != 0xFFFFFFFFu; }
 };
 
 // Reads an uncompressed 24- or 32-bit true-colour TGA file into `image`.

@@ -17,3 +17,15 @@ struct Particle {
     Particle(const Particle&) = delete;
     Particle& operator=(const Particle&) = delete;
 };
+
+// The ball's particles. Copying the list copies every particle with its
+// springs, and the copied springs join the copied particles, so that two
+// copies never share anything.
+class ParticleList : public std::vector<std::unique_ptr<Particle>> {
+public:
+    ParticleList() = default;
+    ParticleList(const ParticleList& other);
+    ParticleList& operator=(const ParticleList& other);
+    ParticleList(ParticleList&&) = default;
+    ParticleList& operator=(ParticleList&&) = default;
+};

@@ -4,7 +4,6 @@
 #include <memory>
 #include <vector>
 
-#include "assets/TextureImage.h"
 #include "ball/Particle.h"
 #include "ball/Spring.h"
 #include "math/Vec3.h"
@@ -25,8 +24,7 @@ struct SoftBall {
     Vec3 centre;
     Vec3 pushForce;
     Vec3 gravity;
-    std::vector<std::unique_ptr<Particle>> particles;
-    TextureImage envImage;
+    ParticleList particles;
     bool showParticles = false;
     bool showSprings = false;
     bool showSurface = true;
@@ -36,16 +34,7 @@ struct SoftBall {
     std::int32_t buildUpFrames = 0;
     bool airborne = true;
 
-    SoftBall() = default;
-    SoftBall(const SoftBall&) = delete;
-    SoftBall& operator=(const SoftBall&) = delete;
-
-    // Start-up: loads "pics/env2.tga" into a texture, then setUpModel().
-    // Returns false when the image could not be read; the ball is built
-    // all the same (without texture) so the game goes on. Needs OpenGL.
-    bool init();
-
-    // init's steps without the image: parameters, buildParticles, buildSprings.
+    // Start-up: every parameter, then buildParticles and buildSprings.
     void setUpModel();
 
     void buildParticles();
@@ -55,8 +44,9 @@ struct SoftBall {
     void applyPush(const Vec3& input);
     void step();
 
-    // Draws the ball (OpenGL, immediate mode).
-    void draw();
+    // Once per drawn frame: after a rebuild the picture shows one more
+    // particle every six frames, until all are there.
+    void advanceBuildUp();
 
     // Index helpers following the numbering above.
     int ringIndex(int r, int s) const { return 1 + (r - 1) * segments + s; }

@@ -9,6 +9,7 @@ namespace {
 // springs are allocated one after another, which keeps the dynamics step's
 // spring loop cache-friendly.
 constexpr int kMaxSpringsPerRingParticle = 8;  // besides the one to the centre
+constexpr int kBuildUpFramesPerParticle = 6;
 
 void addSpring(Particle& from, Particle& to, double stiffness) {
     auto spring = std::make_unique<Spring>();
@@ -119,5 +120,19 @@ void SoftBall::reset() {
     buildSprings(surfaceStiffness);
     buildUpActive = true;
     buildUpShown = 0;
+    buildUpFrames = 0;
+}
+
+// The picture shows `buildUpShown` particles for six frames, then one more;
+// the sixth frame that shows them all ends the build-up.
+void SoftBall::advanceBuildUp() {
+    if (!isBuilt() || !buildUpActive) return;
+    buildUpFrames = buildUpFrames + 1;
+    if (buildUpFrames < kBuildUpFramesPerParticle) return;
+    if (buildUpShown == static_cast<int>(particles.size())) {
+        buildUpActive = false;
+    } else {
+        buildUpShown = buildUpShown + 1;
+    }
     buildUpFrames = 0;
 }

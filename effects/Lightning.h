@@ -1,13 +1,11 @@
 #pragma once
 
-#include <memory>
 #include <vector>
 
-#include "assets/TextureImage.h"
 #include "math/CRandom.h"
 #include "math/Vec3.h"
 
-// One flash: a textured square that fades in, holds and fades out.
+// One flash: a square that fades in, holds and fades out.
 struct LightningBolt {
     Vec3 position;
     Vec3 velocity;
@@ -23,32 +21,33 @@ struct LightningBolt {
     void set(const Vec3& position, const Vec3& velocity, float red, float green, float blue,
              float alpha, float halfSize, int lifetime, float fadeStep);
     void update();
-    void draw() const;  // OpenGL
 };
 
 // Up to 30 bolts, dead or alive; adding to a full list empties it instead.
 struct BoltList {
     int capacity = 30;
     int count = 0;
-    std::vector<std::unique_ptr<LightningBolt>> items;
+    std::vector<LightningBolt> items;
 
-    void add(std::unique_ptr<LightningBolt> bolt);
+    void add(const LightningBolt& bolt);
     void clear();
-    void updateAndDraw();  // OpenGL
+    void update();  // every bolt once; dead ones keep their place
 };
 
+// The lightning in the sky: its bolts, where the next one strikes, and the
+// random numbers that time the flashes. It changes only once per drawn frame
+// (advanceFrame) and on key "l" (spawnBolt).
 struct Lightning {
-    TextureImage image;
-    std::unique_ptr<BoltList> bolts;  // null until init succeeded
+    BoltList bolts;
     Vec3 strikePoint;
-    CRandom random;  // the flashes' own rand() sequence
+    CRandom random;
 
-    Lightning() = default;
-    Lightning(const Lightning&) = delete;
-    Lightning& operator=(const Lightning&) = delete;
-
-    bool init();         // OpenGL: loads the picture, makes the texture and the first bolt
-    void spawnBolt();    // a long bolt at strikePoint; does nothing without a bolt list
+    // Start-up: the short, bright flash that greets the player, and the
+    // point where the first long bolt will strike.
+    void setUp();
+    void spawnBolt();    // a long bolt at strikePoint
     void maybeStrike();  // moves strikePoint or spawns a bolt
-    void draw();         // OpenGL
+    // Once per frame that shows the lightning: maybe a random strike, then
+    // every bolt ages by one frame.
+    void advanceFrame();
 };

@@ -12,16 +12,16 @@
 #include <thread>
 #include <vector>
 
-#include "app/Display.h"
-#include "app/Input.h"
 #include "bench/frame/FreshShaderCache.h"
 #include "bench/frame/IdleCallTiming.h"
 #include "bench/frame/PicsFolder.h"
 #include "bench/frame/ProcessClock.h"
 #include "bench/frame/Summary.h"
+#include "shell/Window.h"
 #include "tools/common/CommandLine.h"
-#include "tools/common/HeadlessDisplay.h"
-#include "tools/common/WindowSession.h"
+#include "tools/window/HeadlessDisplay.h"
+#include "tools/window/WindowSession.h"
+#include "world/World.h"
 
 namespace {
 using Clock = std::chrono::steady_clock;
@@ -161,8 +161,8 @@ void printRow(const char* label, const std::vector<double>& values) {
 void printIdleCalls(const Run& run) {
     std::printf("\nIdle call, %zu calls at %dx%d                median      p90     mean      max  (ms)\n",
                 run.totalMs.size(), run.width, run.height);
-    printRow("ball step (advanceOneStep)", run.stepMs);
-    printRow("ball drawing (SoftBall::draw)", run.ballDrawMs);
+    printRow("ball step (step of the world)", run.stepMs);
+    printRow("ball drawing (drawBall)", run.ballDrawMs);
     printRow("rest of the frame (incl. swap)", run.restMs);
     printRow("whole idle call", run.totalMs);
     printRow("whole idle call, not split (*)", run.unsplitMs);
@@ -210,8 +210,7 @@ bool timeIdleCalls(Run& run) {
         if (!split.complete()) {
             std::fprintf(stderr,
                          "orvane-bench-frame: idle call %ld made %d ball steps and %d ball drawings "
-                         "seen by the timers (expected 1 and 1); the link-time wraps of "
-                         "advanceOneStep and SoftBall::draw did not take\n",
+                         "in the frame profile (expected 1 and 1)\n",
                          i + 1, split.stepCalls, split.ballDrawCalls);
             return false;
         }
@@ -261,14 +260,14 @@ int runBenchmark(Run& run, char* programName) {
 
     const GLubyte* renderer = glGetString(GL_RENDERER);
     run.renderer = renderer ? reinterpret_cast<const char*>(renderer) : "unknown";
-    run.width = windowWidth;
-    run.height = windowHeight;
+    run.width = windowWorld().window.width;
+    run.height = windowWorld().window.height;
 
     run.loadBefore = loadAverage();
     if (!timeIdleCalls(run)) return kExitFailure;
     run.loadAfter = loadAverage();
 
-    glutDestroyWindow(windowId);
+    glutDestroyWindow(windowId());
     run.shaderCacheNote = describeCache(cache, run.options.warmShaderCache);
     if (!cache.remove())
         std::fprintf(stderr, "orvane-bench-frame: warning: %s\n", cache.error().c_str());

@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-#include "app/Camera.h"
+#include "world/Camera.h"
 
 namespace {
 Camera cameraAt(float yaw, float pitch) {

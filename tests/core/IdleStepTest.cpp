@@ -1,23 +1,19 @@
 // The idle step: order of its parts, camera flight, lift and press.
 #include <gtest/gtest.h>
 
-#include "app/IdleStep.h"
-#include "app/Input.h"
-#include "app/World.h"
+#include "tests/core/WorldTest.h"
 
 namespace {
 constexpr double kFlightStep = 0.03999999910593033;  // 0.04f
 
-class IdleStepTest : public ::testing::Test {
+class IdleStepTest : public WorldTest {
 protected:
     void SetUp() override {
-        setUpWorldWithoutDisplay();
         camera.yaw = 37.0f;
         camera.pitch = 21.0f;
         camera.updateVectors();
         camera.position = Vec3(0.3, 7.1, 15.7);
     }
-    void TearDown() override { setUpWorldWithoutDisplay(); }
 };
 
 void expectSameVec(const Vec3& got, const Vec3& want) {
@@ -28,7 +24,7 @@ void expectSameVec(const Vec3& got, const Vec3& want) {
 
 // Moves the ball so that exactly `count` surface particles start the next
 // step below the plate (contact) and all others high in the air.
-void placeBallWithContacts(int count) {
+void placeBallWithContacts(SoftBall& ball, int count) {
     int placed = 0;
     for (int i = 0; i < static_cast<int>(ball.particles.size()); ++i) {
         Vec3& p = ball.particles[i]->position;
@@ -48,111 +44,111 @@ TEST_F(IdleStepTest, CameraFlightAddsPointZeroFourPerFlagInOrder) {
                  {'d', kFlightStep * r},    {'r', kFlightStep * u},    {'f', (-kFlightStep) * u}};
     for (const Case& c : cases) {
         const Vec3 before = camera.position;
-        keyDown(c.key, 0, 0);
-        advanceOneStep();
-        keyUp(c.key, 0, 0);
+        keyDown(c.key);
+        step();
+        keyUp(c.key);
         expectSameVec(camera.position, before + c.offset);
     }
 
     // All six held: added one after the other, w s a d r f.
     const Vec3 start = camera.position;
-    for (unsigned char key : {'w', 's', 'a', 'd', 'r', 'f'}) keyDown(key, 0, 0);
-    advanceOneStep();
+    for (unsigned char key : {'w', 's', 'a', 'd', 'r', 'f'}) keyDown(key);
+    step();
     Vec3 want = start;
     for (const Case& c : cases) want = want + c.offset;
     expectSameVec(camera.position, want);
 }
 
 TEST_F(IdleStepTest, GroupFlagsGateTheirKeys) {
-    moveForward = moveUp = true;
-    tiltForward = liftBall = true;
+    input.moveForward = input.moveUp = true;
+    input.tiltForward = input.liftBall = true;
     const Vec3 before = camera.position;
-    advanceOneStep();
+    step();
     expectSameVec(camera.position, before);
-    EXPECT_EQ(ground.tiltX, 0.0f);
-    EXPECT_EQ(ground.framesSinceTilt, 1);
+    EXPECT_EQ(board.tiltX, 0.0f);
+    EXPECT_EQ(board.framesSinceTilt, 1);
     EXPECT_EQ(ball.pushForce.y, 0.0);
 
-    cameraMoving = true;
-    ballControl = true;
-    advanceOneStep();
+    input.cameraMoving = true;
+    input.ballControl = true;
+    step();
     expectSameVec(camera.position, (before + kFlightStep * camera.forward) + kFlightStep * camera.up);
-    EXPECT_NE(ground.tiltX, 0.0f);
-    EXPECT_EQ(ground.framesSinceTilt, 0);
+    EXPECT_NE(board.tiltX, 0.0f);
+    EXPECT_EQ(board.framesSinceTilt, 0);
     expectSameVec(ball.pushForce, Vec3(0, 0.9, 0));
 }
 
 TEST_F(IdleStepTest, RelaxPushAndStepComeBeforeSteeringAndLift) {
     // The tilt is relaxed first and then handed to the ball as its push.
-    ground.tiltX = 10.0f;
-    ground.tiltZ = -4.0f;
-    ground.framesSinceTilt = 11;
-    advanceOneStep();
+    board.tiltX = 10.0f;
+    board.tiltZ = -4.0f;
+    board.framesSinceTilt = 11;
+    step();
     const float tiltX = static_cast<float>(10.0f * 0.99), tiltZ = static_cast<float>(-4.0f * 0.99);
-    EXPECT_EQ(ground.tiltX, tiltX);
-    EXPECT_EQ(ground.tiltZ, tiltZ);
+    EXPECT_EQ(board.tiltX, tiltX);
+    EXPECT_EQ(board.tiltZ, tiltZ);
     expectSameVec(ball.pushForce, 0.5 * (Vec3() + 0.03 * Vec3(-tiltZ, 0.0, tiltX)));
 
     // Steering acts on the board after the push: the ball feels it one call later.
-    setUpWorldWithoutDisplay();
-    ground.tiltX = 1.0f;
-    specialDown(kSpecialKeyUp, 0, 0);
-    advanceOneStep();
+    restart();
+    board.tiltX = 1.0f;
+    specialDown(kSpecialKeyUp);
+    step();
     const double firstPush = 0.5 * (0.0 + 0.03 * 1.0);
     EXPECT_EQ(ball.pushForce.z, firstPush);
-    const float steered = ground.tiltX;
+    const float steered = board.tiltX;
     EXPECT_LT(steered, 1.0f);
-    advanceOneStep();
+    step();
     EXPECT_EQ(ball.pushForce.z, 0.5 * (firstPush + 0.03 * steered));
 
     // Lift replaces the push after the step; the next call halves it.
-    setUpWorldWithoutDisplay();
-    keyDown('t', 0, 0);
-    advanceOneStep();
+    restart();
+    keyDown('t');
+    step();
     expectSameVec(ball.pushForce, Vec3(0, 0.9, 0));
-    keyUp('t', 0, 0);
-    advanceOneStep();
+    keyUp('t');
+    step();
     expectSameVec(ball.pushForce, Vec3(0, 0.45, 0));
 }
 
 TEST_F(IdleStepTest, PressWinsOverLiftWhileFewerThanTwentyFiveContacts) {
-    keyDown('t', 0, 0);
-    keyDown('g', 0, 0);
-    advanceOneStep();  // in the air: no contact
+    keyDown('t');
+    keyDown('g');
+    step();  // in the air: no contact
     EXPECT_EQ(ball.contactCount, 0);
     expectSameVec(ball.pushForce, Vec3(0, -0.9, 0));
 
-    placeBallWithContacts(24);
-    advanceOneStep();
+    placeBallWithContacts(ball, 24);
+    step();
     ASSERT_EQ(ball.contactCount, 24);
     expectSameVec(ball.pushForce, Vec3(0, -0.9, 0));
 
-    setUpWorldWithoutDisplay();
-    keyDown('t', 0, 0);
-    keyDown('g', 0, 0);
-    placeBallWithContacts(25);
-    advanceOneStep();
+    restart();
+    keyDown('t');
+    keyDown('g');
+    placeBallWithContacts(ball, 25);
+    step();
     ASSERT_EQ(ball.contactCount, 25);
     expectSameVec(ball.pushForce, Vec3(0, 0.9, 0));  // the lift stays
 }
 
 TEST_F(IdleStepTest, PressAloneDoesNothingFromTwentyFiveContacts) {
-    keyDown('g', 0, 0);
-    placeBallWithContacts(25);
-    advanceOneStep();
+    keyDown('g');
+    placeBallWithContacts(ball, 25);
+    step();
     ASSERT_EQ(ball.contactCount, 25);
     expectSameVec(ball.pushForce, Vec3());
 
-    placeBallWithContacts(0);
-    advanceOneStep();
+    placeBallWithContacts(ball, 0);
+    step();
     ASSERT_EQ(ball.contactCount, 0);
     expectSameVec(ball.pushForce, Vec3(0, -0.9, 0));
 }
 
 TEST_F(IdleStepTest, UntouchedWorldOnlyFalls) {
-    for (int i = 0; i < 200; ++i) advanceOneStep();
-    EXPECT_EQ(ground.tiltX, 0.0f);
-    EXPECT_EQ(ground.tiltZ, 0.0f);
+    for (int i = 0; i < 200; ++i) step();
+    EXPECT_EQ(board.tiltX, 0.0f);
+    EXPECT_EQ(board.tiltZ, 0.0f);
     expectSameVec(ball.pushForce, Vec3());
     expectSameVec(camera.position, Vec3(0.3, 7.1, 15.7));
     EXPECT_LT(ball.centre.y, 5.0);

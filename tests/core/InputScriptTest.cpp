@@ -5,9 +5,8 @@
 #include <filesystem>
 #include <string>
 
-#include "app/Input.h"
-#include "app/InputScript.h"
-#include "app/World.h"
+#include "world/InputScript.h"
+#include "tests/core/WorldTest.h"
 
 namespace {
 ScriptParseResult parse(const std::string& text) { return parseInputScript(text, "s.txt"); }
@@ -27,11 +26,7 @@ void expectRefused(const std::string& text, int line, const std::string& part) {
     EXPECT_EQ(r.error.find('\n'), std::string::npos) << r.error;
 }
 
-class ScriptDelivery : public ::testing::Test {
-protected:
-    void SetUp() override { setUpWorldWithoutDisplay(); }
-    void TearDown() override { setUpWorldWithoutDisplay(); }
-};
+class ScriptDelivery : public WorldTest {};
 }  // namespace
 
 TEST(InputScript, ReadsEveryEventKindWithItsArguments) {
@@ -170,21 +165,21 @@ TEST_F(ScriptDelivery, EventsReachTheWindowsHandlers) {
         "0 key-down space\n"
         "0 motion 300 190\n");
     ASSERT_TRUE(r.ok) << r.error;
-    for (const ScriptEvent& e : r.events) deliverScriptEvent(e);
-    EXPECT_TRUE(moveForward);
-    EXPECT_TRUE(cameraMoving);
-    EXPECT_TRUE(tiltLeft);
-    EXPECT_TRUE(ballControl);
-    EXPECT_TRUE(panMode);
+    for (const ScriptEvent& e : r.events) deliverScriptEvent(world, e);
+    EXPECT_TRUE(input.moveForward);
+    EXPECT_TRUE(input.cameraMoving);
+    EXPECT_TRUE(input.tiltLeft);
+    EXPECT_TRUE(input.ballControl);
+    EXPECT_TRUE(input.panMode);
     EXPECT_EQ(camera.yaw, -120.0f);
     EXPECT_EQ(camera.pitch, -200.0f);
-    EXPECT_EQ(lastMouseY, 190);
+    EXPECT_EQ(input.lastMouseY, 190);
 
-    deliverScriptEvent(onlyEvent("0 key-up w"));
-    deliverScriptEvent(onlyEvent("0 special-up left"));
-    EXPECT_FALSE(moveForward);
-    EXPECT_FALSE(tiltLeft);
-    EXPECT_FALSE(ballControl);
-    deliverScriptEvent(onlyEvent("0 key-down 1"));
+    deliverScriptEvent(world, onlyEvent("0 key-up w"));
+    deliverScriptEvent(world, onlyEvent("0 special-up left"));
+    EXPECT_FALSE(input.moveForward);
+    EXPECT_FALSE(input.tiltLeft);
+    EXPECT_FALSE(input.ballControl);
+    deliverScriptEvent(world, onlyEvent("0 key-down 1"));
     EXPECT_TRUE(ball.showParticles);
 }

@@ -2,7 +2,6 @@
 // empties when full, and the random strikes.
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <vector>
 
 #include "effects/Lightning.h"
@@ -29,10 +28,7 @@ std::vector<Frame> runUntilDead(LightningBolt& bolt, int maxUpdates) {
     return frames;
 }
 
-std::unique_ptr<LightningBolt> newBolt() { return std::make_unique<LightningBolt>(); }
 
-// A Lightning with a bolt list, as after a successful init.
-void giveBoltList(Lightning& l) { l.bolts = std::make_unique<BoltList>(); }
 
 // Draws numbers until the next roll of ten satisfies `wanted`.
 void skipUntilNextRollIs(CRandom& random, bool (*wanted)(int)) {
@@ -131,16 +127,16 @@ TEST(LightningBolt, MovesByVelocityTimesSinglePrecisionPointZeroFive) {
 TEST(BoltList, TheAddThatFindsItFullEmptiesItAndAddsNothing) {
     BoltList list;
     EXPECT_EQ(list.capacity, 30);
-    list.add(newBolt());  // the start-up bolt
-    for (int i = 0; i < 29; ++i) list.add(newBolt());
+    list.add(LightningBolt());  // the start-up bolt
+    for (int i = 0; i < 29; ++i) list.add(LightningBolt());
     EXPECT_EQ(list.count, 30);
     EXPECT_EQ(list.items.size(), 30u);
 
-    list.add(newBolt());
+    list.add(LightningBolt());
     EXPECT_EQ(list.count, 0);
     EXPECT_TRUE(list.items.empty());
 
-    list.add(newBolt());
+    list.add(LightningBolt());
     EXPECT_EQ(list.count, 1);
     EXPECT_EQ(list.items.size(), 1u);
     list.clear();
@@ -148,26 +144,42 @@ TEST(BoltList, TheAddThatFindsItFullEmptiesItAndAddsNothing) {
     EXPECT_TRUE(list.items.empty());
 }
 
-TEST(Lightning, WithoutBoltListSpawnAndStrikeDoNothing) {
+TEST(Lightning, SetUpGreetsWithAShortBrightFlashAndAimsHigh) {
     Lightning l;
-    CRandom untouched = l.random;
-    l.spawnBolt();
-    l.maybeStrike();
-    EXPECT_EQ(l.bolts, nullptr);
-    EXPECT_EQ(l.strikePoint.x, 0.0);
-    EXPECT_EQ(l.strikePoint.y, 0.0);
-    EXPECT_EQ(l.random.next(), untouched.next());  // not even a random number was drawn
+    CRandom predicted = l.random;
+    l.setUp();
+    ASSERT_EQ(l.bolts.count, 1);
+    const LightningBolt& b = l.bolts.items[0];
+    EXPECT_EQ(b.position.y, 40.0);
+    EXPECT_EQ(b.colour[3], 1.0f);
+    EXPECT_EQ(b.lifetime, 15);
+    EXPECT_EQ(b.fadeStep, 0.2f);
+    EXPECT_EQ(b.halfSize, static_cast<float>(60 + (predicted.below(10) - 5) * 0.1));
+    EXPECT_EQ(l.strikePoint.y, 80.0);
+    EXPECT_EQ(l.random.next(), predicted.next());  // one number drawn, for the size
+}
+
+TEST(Lightning, EachFrameRollsForAStrikeThenAgesEveryBolt) {
+    Lightning l;
+    l.setUp();
+    CRandom predicted = l.random;
+    LightningBolt expected = l.bolts.items[0];
+    l.advanceFrame();
+    expected.update();
+    EXPECT_EQ(l.bolts.items[0].colour[3], expected.colour[3]);
+    EXPECT_EQ(l.bolts.items[0].age, 1);
+    const bool strikes = predicted.below(1000) >= 998;
+    if (!strikes) EXPECT_EQ(l.random.next(), predicted.next());  // only the roll was drawn
 }
 
 TEST(Lightning, SpawnBoltAddsALongBoltAtTheStrikePoint) {
     Lightning l;
-    giveBoltList(l);
     l.strikePoint = Vec3(0, 80, 0);
     CRandom predicted = l.random;
     const int sizeRoll = predicted.below(10), lifeRoll = predicted.below(10);
     l.spawnBolt();
-    ASSERT_EQ(l.bolts->count, 1);
-    const LightningBolt& b = *l.bolts->items[0];
+    ASSERT_EQ(l.bolts.count, 1);
+    const LightningBolt& b = l.bolts.items[0];
     EXPECT_EQ(b.position.y, 80.0);
     EXPECT_EQ(b.velocity.x, 0.0);
     EXPECT_EQ(b.colour[3], 0.1f);
@@ -180,7 +192,6 @@ TEST(Lightning, SpawnBoltAddsALongBoltAtTheStrikePoint) {
 
 TEST(Lightning, StrikeMovesThePointSixTimesInTenOtherwiseSpawns) {
     Lightning l;
-    giveBoltList(l);
     l.strikePoint = Vec3(0, 80, 0);
 
     skipUntilNextRollIs(l.random, [](int k) { return k >= 4; });
@@ -188,24 +199,23 @@ TEST(Lightning, StrikeMovesThePointSixTimesInTenOtherwiseSpawns) {
     predicted.next();
     const int x = predicted.below(30) - 15, z = predicted.below(30) - 15;
     l.maybeStrike();
-    EXPECT_EQ(l.bolts->count, 0);
+    EXPECT_EQ(l.bolts.count, 0);
     EXPECT_EQ(l.strikePoint.x, x);
     EXPECT_EQ(l.strikePoint.y, 40.0);
     EXPECT_EQ(l.strikePoint.z, z);
 
     skipUntilNextRollIs(l.random, [](int k) { return k < 4; });
     l.maybeStrike();
-    ASSERT_EQ(l.bolts->count, 1);
-    EXPECT_EQ(l.bolts->items[0]->position.x, x);  // placed at the moved point
+    ASSERT_EQ(l.bolts.count, 1);
+    EXPECT_EQ(l.bolts.items[0].position.x, x);  // placed at the moved point
     EXPECT_EQ(l.strikePoint.x, x);
 
     int spawned = 0;
     Lightning many;
-    giveBoltList(many);
     for (int i = 0; i < 1000; ++i) {
-        const int before = many.bolts->count;
+        const int before = many.bolts.count;
         many.maybeStrike();
-        if (many.bolts->count != before) ++spawned;
+        if (many.bolts.count != before) ++spawned;
         EXPECT_GE(many.strikePoint.x, -15.0);
         EXPECT_LE(many.strikePoint.x, 14.0);
     }

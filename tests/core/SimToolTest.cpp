@@ -14,7 +14,7 @@
 #include "tests/core/SteeringReference.h"
 #include "tests/core/TempDirectory.h"
 #include "tests/support/ChildProcess.h"
-#include "tools/sim/StateJson.h"
+#include "tools/common/StateJson.h"
 
 namespace {
 const std::string kSim = ORVANE_BINARY_DIR "/orvane-sim";

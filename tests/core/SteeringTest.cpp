@@ -1,11 +1,9 @@
-// Board steering: the exact single/double arithmetic of Ground::steer, the
+// Board steering: the exact single/double arithmetic of Board::steer, the
 // clamp, and steering through the idle step with the starting camera.
 #include <gtest/gtest.h>
 
-#include "app/IdleStep.h"
-#include "app/Input.h"
-#include "app/World.h"
 #include "tests/core/SteeringReference.h"
+#include "tests/core/WorldTest.h"
 
 namespace {
 struct KeyDirection {
@@ -24,7 +22,7 @@ Vec3 headingOf(float yaw, float pitch) {
 
 // Steers a fresh board once from the given tilt and returns the new tilt.
 ReferenceTilt steerOnce(ReferenceTilt from, float a, float b, const Vec3& heading) {
-    Ground g;
+    Board g;
     g.tiltX = from.x;
     g.tiltZ = from.z;
     g.framesSinceTilt = 7;
@@ -38,11 +36,7 @@ void expectSameTilt(const ReferenceTilt& got, const ReferenceTilt& want, const V
     EXPECT_EQ(got.z, want.z) << "heading " << heading.x << ", " << heading.z;
 }
 
-class SteeringThroughIdle : public ::testing::Test {
-protected:
-    void SetUp() override { setUpWorldWithoutDisplay(); }
-    void TearDown() override { setUpWorldWithoutDisplay(); }
-};
+class SteeringThroughIdle : public WorldTest {};
 }  // namespace
 
 TEST(Steering, MatchesTheRoundingModelForHeadingsAllAround) {
@@ -105,92 +99,92 @@ TEST_F(SteeringThroughIdle, StartingCameraUpLowersTiltXRightLowersTiltZ) {
     ASSERT_EQ(camera.forward.x, start.x);
     ASSERT_EQ(camera.forward.z, start.z);
 
-    specialDown(kSpecialKeyUp, 0, 0);
+    specialDown(kSpecialKeyUp);
     ReferenceTilt want;
     for (int call = 1; call <= 5; ++call) {
-        advanceOneStep();
+        step();
         referenceSteer(want, 1, 0, start);
-        EXPECT_EQ(ground.tiltX, want.x);
-        EXPECT_EQ(ground.tiltZ, want.z);
+        EXPECT_EQ(board.tiltX, want.x);
+        EXPECT_EQ(board.tiltZ, want.z);
     }
-    EXPECT_FLOAT_EQ(ground.tiltX, -5 * 0.08f);
-    EXPECT_NEAR(ground.tiltZ, 0.0f, 1e-6f);
-    specialUp(kSpecialKeyUp, 0, 0);
+    EXPECT_FLOAT_EQ(board.tiltX, -5 * 0.08f);
+    EXPECT_NEAR(board.tiltZ, 0.0f, 1e-6f);
+    specialUp(kSpecialKeyUp);
 
-    setUpWorldWithoutDisplay();
-    specialDown(kSpecialKeyRight, 0, 0);
-    advanceOneStep();
-    EXPECT_EQ(ground.tiltZ, -0.08f);
-    EXPECT_NEAR(ground.tiltX, 0.0f, 1e-7f);
+    restart();
+    specialDown(kSpecialKeyRight);
+    step();
+    EXPECT_EQ(board.tiltZ, -0.08f);
+    EXPECT_NEAR(board.tiltX, 0.0f, 1e-7f);
 }
 
 TEST_F(SteeringThroughIdle, TwoArrowsChangeBothTiltsInOneCall) {
     const Vec3 start = referenceStartHeading();
-    specialDown(kSpecialKeyUp, 0, 0);
-    specialDown(kSpecialKeyRight, 0, 0);
+    specialDown(kSpecialKeyUp);
+    specialDown(kSpecialKeyRight);
     ReferenceTilt want;
     for (int call = 0; call < 3; ++call) {
-        advanceOneStep();
+        step();
         referenceSteer(want, 1, 0, start);  // up is steered before right
         referenceSteer(want, 0, 1, start);
-        EXPECT_EQ(ground.tiltX, want.x);
-        EXPECT_EQ(ground.tiltZ, want.z);
+        EXPECT_EQ(board.tiltX, want.x);
+        EXPECT_EQ(board.tiltZ, want.z);
     }
-    EXPECT_FLOAT_EQ(ground.tiltX, -0.24f);
-    EXPECT_FLOAT_EQ(ground.tiltZ, -0.24f);
+    EXPECT_FLOAT_EQ(board.tiltX, -0.24f);
+    EXPECT_FLOAT_EQ(board.tiltZ, -0.24f);
 }
 
 TEST_F(SteeringThroughIdle, HoldingRightClampsThenRelaxesFromTheTwelfthCall) {
     const Vec3 start = referenceStartHeading();
-    specialDown(kSpecialKeyRight, 0, 0);
+    specialDown(kSpecialKeyRight);
     ReferenceTilt want;
     int firstClampedCall = 0;
     for (int call = 1; call <= 300; ++call) {
-        advanceOneStep();
+        step();
         referenceSteer(want, 0, 1, start);
-        ASSERT_EQ(ground.tiltZ, want.z) << "call " << call;
-        ASSERT_EQ(ground.tiltX, want.x) << "call " << call;
-        ASSERT_EQ(ground.framesSinceTilt, 0);
-        if (firstClampedCall == 0 && ground.tiltZ == -20.0f) firstClampedCall = call;
+        ASSERT_EQ(board.tiltZ, want.z) << "call " << call;
+        ASSERT_EQ(board.tiltX, want.x) << "call " << call;
+        ASSERT_EQ(board.framesSinceTilt, 0);
+        if (firstClampedCall == 0 && board.tiltZ == -20.0f) firstClampedCall = call;
     }
     EXPECT_GE(firstClampedCall, 249);
     EXPECT_LE(firstClampedCall, 251);
-    EXPECT_EQ(ground.tiltZ, -20.0f);
+    EXPECT_EQ(board.tiltZ, -20.0f);
 
-    specialUp(kSpecialKeyRight, 0, 0);
-    const float heldX = ground.tiltX;
+    specialUp(kSpecialKeyRight);
+    const float heldX = board.tiltX;
     for (int call = 1; call <= 11; ++call) {
-        advanceOneStep();
-        EXPECT_EQ(ground.tiltZ, -20.0f) << "call " << call << " after the last steering";
-        EXPECT_EQ(ground.framesSinceTilt, call);
+        step();
+        EXPECT_EQ(board.tiltZ, -20.0f) << "call " << call << " after the last steering";
+        EXPECT_EQ(board.framesSinceTilt, call);
     }
     // From the 12th call on: times 0.99 in double precision, stored as float.
     float expectedZ = -20.0f, expectedX = heldX;
     float singlePrecisionZ = -20.0f;
     for (int call = 12; call <= 400; ++call) {
-        advanceOneStep();
+        step();
         expectedZ = static_cast<float>(static_cast<double>(expectedZ) * 0.99);
         expectedX = static_cast<float>(static_cast<double>(expectedX) * 0.99);
         singlePrecisionZ = singlePrecisionZ * 0.99f;
-        ASSERT_EQ(ground.tiltZ, expectedZ) << "call " << call;
-        ASSERT_EQ(ground.tiltX, expectedX) << "call " << call;
-        ASSERT_EQ(ground.framesSinceTilt, 11);
+        ASSERT_EQ(board.tiltZ, expectedZ) << "call " << call;
+        ASSERT_EQ(board.tiltX, expectedX) << "call " << call;
+        ASSERT_EQ(board.framesSinceTilt, 11);
     }
     EXPECT_NE(singlePrecisionZ, expectedZ);
-    EXPECT_GT(ground.tiltZ, -0.5f);
+    EXPECT_GT(board.tiltZ, -0.5f);
 }
 
 TEST_F(SteeringThroughIdle, NewSteeringRestartsTheHold) {
-    specialDown(kSpecialKeyUp, 0, 0);
-    advanceOneStep();
-    specialUp(kSpecialKeyUp, 0, 0);
-    for (int call = 0; call < 11; ++call) advanceOneStep();
-    specialDown(kSpecialKeyUp, 0, 0);
-    advanceOneStep();  // relaxes once, then steers and restarts the hold
-    specialUp(kSpecialKeyUp, 0, 0);
-    const float held = ground.tiltX;
-    for (int call = 0; call < 11; ++call) advanceOneStep();
-    EXPECT_EQ(ground.tiltX, held);
-    advanceOneStep();
-    EXPECT_EQ(ground.tiltX, static_cast<float>(static_cast<double>(held) * 0.99));
+    specialDown(kSpecialKeyUp);
+    step();
+    specialUp(kSpecialKeyUp);
+    for (int call = 0; call < 11; ++call) step();
+    specialDown(kSpecialKeyUp);
+    step();  // relaxes once, then steers and restarts the hold
+    specialUp(kSpecialKeyUp);
+    const float held = board.tiltX;
+    for (int call = 0; call < 11; ++call) step();
+    EXPECT_EQ(board.tiltX, held);
+    step();
+    EXPECT_EQ(board.tiltX, static_cast<float>(static_cast<double>(held) * 0.99));
 }

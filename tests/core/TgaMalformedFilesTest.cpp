@@ -17,7 +17,6 @@
 
 namespace {
 void expectUntouched(const TextureImage& image) {
-    EXPECT_EQ(image.id, 0xFFFFFFFFu);
     EXPECT_EQ(image.width, 0);
     EXPECT_EQ(image.height, 0);
     EXPECT_EQ(image.pixels, nullptr);

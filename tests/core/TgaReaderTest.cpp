@@ -35,10 +35,9 @@ class TgaReader : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(dir.valid()); }
 
-    // A record that already holds an image and a texture name, so that any
+    // A record that already holds an image, so that any
     // change made by a refused load shows.
     static void fillWithOldImage(TextureImage& image) {
-        image.id = 42;
         image.width = 2;
         image.height = 2;
         image.components = 3;
@@ -53,7 +52,6 @@ protected:
         const Bytes oldBytes = pixelsOf(image);
 
         EXPECT_FALSE(loadTga(image, path));
-        EXPECT_EQ(image.id, 42u);
         EXPECT_EQ(image.width, 2);
         EXPECT_EQ(image.height, 2);
         EXPECT_EQ(image.components, 3);
@@ -69,10 +67,8 @@ protected:
     TempDirectory dir;
 };
 
-TEST_F(TgaReader, FreshRecordHasNoImageAndNoTexture) {
+TEST_F(TgaReader, FreshRecordHasNoImage) {
     TextureImage image;
-    EXPECT_EQ(image.id, 0xFFFFFFFFu);
-    EXPECT_FALSE(image.hasTexture());
     EXPECT_EQ(image.width, 0);
     EXPECT_EQ(image.height, 0);
     EXPECT_EQ(image.pixels, nullptr);
@@ -87,7 +83,6 @@ TEST_F(TgaReader, SwapsBlueAndRedOf24BitPixels) {
     EXPECT_EQ(image.height, 1);
     EXPECT_EQ(image.components, 3);
     EXPECT_EQ(pixelsOf(image), (Bytes{3, 2, 1, 6, 5, 4}));
-    EXPECT_FALSE(image.hasTexture());  // the texture name is the owner's business
 }
 
 TEST_F(TgaReader, Keeps32BitAlphaInPlace) {
@@ -138,12 +133,11 @@ TEST_F(TgaReader, AcceptsAnEmptyImageWithoutPixelBuffer) {
     EXPECT_EQ(image.pixels, nullptr);
 }
 
-TEST_F(TgaReader, ReplacesAnOldImageOnlyOnSuccessAndKeepsTheTextureName) {
+TEST_F(TgaReader, ReplacesAnOldImageOnlyOnSuccess) {
     const std::string path = dir.writeBytes("a.tga", tgaFile(1, 1, 32, {1, 2, 3, 4}));
     TextureImage image;
     fillWithOldImage(image);
     ASSERT_TRUE(loadTga(image, path.c_str()));  // ASan reports it if the old buffer leaks
-    EXPECT_EQ(image.id, 42u);
     EXPECT_EQ(image.width, 1);
     EXPECT_EQ(image.height, 1);
     EXPECT_EQ(image.components, 4);

@@ -6,9 +6,9 @@
 #include <cmath>
 #include <vector>
 
-#include "app/Input.h"
-#include "app/World.h"
+#include "shell/Window.h"
 #include "tests/render/RenderHarness.h"
+#include "world/World.h"
 
 using namespace render;
 
@@ -16,7 +16,7 @@ namespace {
 constexpr int kSettledFrames = 30;  // past the start-up flash
 constexpr double kPi = 3.141592653589793;
 
-Vec3 centreParticle() { return ball.particles[ball.centreIndex()]->position; }
+Vec3 centreParticle() { return windowWorld().ball.particles[windowWorld().ball.centreIndex()]->position; }
 
 // The ball's own pixels in a frame: what the frame drew that a frame of the
 // same moment with the surface switched off (key 3) did not.
@@ -28,7 +28,7 @@ Mask ballSilhouette(const Grab& withBall, const Grab& withoutBall) {
 double expectedScreenRadius(const Grab& grab) {
     const ScreenPoint centre = project(grab, centreParticle());
     // Measured sideways in the view, where the tilt does not foreshorten.
-    const ScreenPoint side = project(grab, centreParticle() + Vec3(ball.radius, 0.0, 0.0));
+    const ScreenPoint side = project(grab, centreParticle() + Vec3(windowWorld().ball.radius, 0.0, 0.0));
     return std::hypot(side.x - centre.x, side.y - centre.y);
 }
 
@@ -103,13 +103,13 @@ TEST(BallDrawing, OutlineIsCentredOnTheCentreParticleAtStartAndAfterRolling) {
 
     // Hold the right arrow: the board tilts and the ball rolls off to the right.
     const Vec3 startCentre = centreParticle();
-    specialDown(kSpecialKeyRight, 0, 0);
+    windowSpecialDown(kSpecialKeyRight, 0, 0);
     const Grab rolled = runIdleCalls(300);
     const Grab rolledHidden = pressKey('3');
     pressKey('3');
-    specialUp(kSpecialKeyRight, 0, 0);
+    windowSpecialUp(kSpecialKeyRight, 0, 0);
     ASSERT_TRUE(rolled.valid());
-    EXPECT_LT(ground.tiltZ, -10.0f) << "the board tilted";
+    EXPECT_LT(windowWorld().board.tiltZ, -10.0f) << "the board tilted";
     EXPECT_GT(centreParticle().x - startCentre.x, 2.0) << "the ball rolled to the right";
     dumpFrame(rolled, "ball-rolled");
     expectOutlineCentredOnCentreParticle(rolled, rolledHidden, "after rolling");
@@ -141,7 +141,7 @@ TEST(BallDrawing, KeysOneTwoThreeShowSpheresLinesAndSkin) {
     // All layers off: nothing of the ball at all.
     EXPECT_EQ(ballPixels(nothingAgain, nothing).count(), 0);
 
-    // Spheres: many small separate dots spread over the ball.
+    // Spheres: many small separate dots spread over the windowWorld().ball.
     const Mask sphereMask = ballPixels(spheres, nothing);
     const LayerShape sphereShape = shapeOf(sphereMask);
     EXPECT_GE(sphereShape.regions, 30);
@@ -172,7 +172,7 @@ TEST(BallDrawing, AfterKeyNineTheParticlesAppearOneByOne) {
     const Grab hidden = pressKey('3');
     pressKey('3');
     ASSERT_TRUE(hidden.valid());
-    const int particleCount = static_cast<int>(ball.particles.size());
+    const int particleCount = static_cast<int>(windowWorld().ball.particles.size());
     ASSERT_EQ(particleCount, 123);
 
     // The frame drawn by the key itself shows no particle yet; then one more
@@ -191,7 +191,7 @@ TEST(BallDrawing, AfterKeyNineTheParticlesAppearOneByOne) {
         const Mask drawn = ballPixels(grab, hidden);
         std::vector<ScreenPoint> shownAt;
         for (int i = 0; i < shown; ++i) {
-            const ScreenPoint p = project(grab, ball.particles[i]->position);
+            const ScreenPoint p = project(grab, windowWorld().ball.particles[i]->position);
             shownAt.push_back(p);
             const int x = static_cast<int>(std::lround(p.x)), y = static_cast<int>(std::lround(p.y));
             // Particles pressed into the ground are hidden by it.
@@ -217,7 +217,7 @@ TEST(BallDrawing, AfterKeyNineTheParticlesAppearOneByOne) {
     }
     // The frame that showed all of them for the sixth time ended the build-up;
     // the next one is the normal display.
-    EXPECT_FALSE(ball.buildUpActive);
+    EXPECT_FALSE(windowWorld().ball.buildUpActive);
     const Grab skinBack = runIdleCalls(1);
     const LayerShape shape = shapeOf(ballPixels(skinBack, hidden));
     EXPECT_EQ(shape.regions, 1);

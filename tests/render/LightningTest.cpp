@@ -4,9 +4,9 @@
 #include <cmath>
 #include <map>
 
-#include "app/Input.h"
-#include "app/World.h"
+#include "shell/Window.h"
 #include "tests/render/RenderHarness.h"
+#include "world/World.h"
 
 using namespace render;
 
@@ -71,8 +71,8 @@ TEST(Lightning, KeyLFadesABoltInHighInTheSkyAndItDiesAfterItsLifetime) {
     PicsDirectory pics;
     START_UP_OR_SKIP(output);
     // Look up: the first bolt stands high above the plate, from y = 20 up.
-    mouseMotion(0, -40);
-    ASSERT_FLOAT_EQ(camera.pitch, 40.0f);
+    windowMouseMotion(0, -40);
+    ASSERT_FLOAT_EQ(windowWorld().camera.pitch, 40.0f);
     const Grab before = runIdleCalls(30);
     const PixelBox upper{0, 40, before.width() - 1, before.height() / 3};
     EXPECT_EQ(boltPlaneShare(before, upper), 0.0);

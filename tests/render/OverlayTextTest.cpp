@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <string>
 
-#include "app/Display.h"
+#include "shell/Window.h"
 #include "tests/render/RenderHarness.h"
 
 using namespace render;
@@ -34,13 +34,13 @@ TEST(OverlayText, FpsTextAppearsInTheTopLeftCornerAfterOneSecond) {
     START_UP_OR_SKIP(output);
     const Grab early = runIdleCalls(15);  // past the start-up flash
     ASSERT_TRUE(early.valid());
-    if (fpsText[0] == '\0') {
+    if (frameRateText()[0] == '\0') {
         EXPECT_EQ(whitePixels(early, kTopLeft).count(), 0) << "no text before the first second";
     }
 
     const Grab later = runIdleCallsFor(1100);
     ASSERT_TRUE(later.valid());
-    const std::string text = fpsText;
+    const std::string text = frameRateText();
     ASSERT_EQ(text.rfind("FPS:", 0), 0u) << text;
     dumpFrame(later, "fps-text");
 

@@ -13,12 +13,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "app/Display.h"
-#include "app/Input.h"
-#include "app/World.h"
+#include "shell/Window.h"
 #include "tests/support/ChildProcess.h"
-#include "tools/common/PngWriter.h"
-#include "tools/common/WindowSession.h"
+#include "tools/window/PngWriter.h"
+#include "tools/window/WindowSession.h"
+#include "world/World.h"
 
 namespace render {
 namespace {
@@ -39,8 +38,9 @@ void readDepth(Grab& grab) {
 void readMatrices(Grab& grab) {
     glGetDoublev(GL_MODELVIEW_MATRIX, grab.worldView);
     glPushMatrix();
-    glRotatef(ground.tiltX, 1.0f, 0.0f, 0.0f);
-    glRotatef(ground.tiltZ, 0.0f, 0.0f, 1.0f);
+    const Board& board = windowWorld().board;
+    glRotatef(board.tiltX, 1.0f, 0.0f, 0.0f);
+    glRotatef(board.tiltZ, 0.0f, 0.0f, 1.0f);
     glGetDoublev(GL_MODELVIEW_MATRIX, grab.boardView);
     glPopMatrix();
     glGetDoublev(GL_PROJECTION_MATRIX, grab.projection);
@@ -134,7 +134,7 @@ bool startUpAlreadyRan() { return started; }
 
 std::string startUpCapturingOutput() {
     started = true;
-    frameDrawnHook = grabFrame;
+
 
     char path[] = "/tmp/orvane-startup-out-XXXXXX";
     const int outputFd = mkstemp(path);
@@ -151,6 +151,7 @@ std::string startUpCapturingOutput() {
     static char* argv[] = {programName, nullptr};
     static int argc = 1;
     startUpDriven(&argc, argv);
+    windowHooks().frameDrawn = grabFrame;
 
     std::fflush(stdout);
     dup2(savedStdout, 1);
@@ -203,8 +204,8 @@ Grab runIdleCallsFor(int milliseconds) {
 Grab pressKey(unsigned char key) {
     const int before = drawnFrames;
     grabbing = true;
-    keyDown(key, 0, 0);
-    keyUp(key, 0, 0);
+    windowKeyDown(key, 0, 0);
+    windowKeyUp(key, 0, 0);
     grabbing = false;
     return drawnFrames == before ? Grab() : lastGrab;
 }

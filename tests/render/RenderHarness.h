@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "math/Vec3.h"
-#include "tools/common/FrameReadback.h"
+#include "tools/window/FrameReadback.h"
 
 namespace render {
 

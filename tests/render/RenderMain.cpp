@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "tools/common/HeadlessDisplay.h"
+#include "tools/window/HeadlessDisplay.h"
 
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);

@@ -5,8 +5,9 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "app/World.h"
+#include "shell/Window.h"
 #include "tests/render/RenderHarness.h"
+#include "world/World.h"
 
 using namespace render;
 
@@ -148,8 +149,8 @@ TEST(SceneLayout, PlatePlatformAndRampAreWhereTheCameraSeesThem) {
     START_UP_OR_SKIP(output);
     const Grab grab = runIdleCalls(kSettledFrames);
     ASSERT_TRUE(grab.valid());
-    EXPECT_EQ(ground.tiltX, 0.0f);
-    EXPECT_EQ(ground.tiltZ, 0.0f);
+    EXPECT_EQ(windowWorld().board.tiltX, 0.0f);
+    EXPECT_EQ(windowWorld().board.tiltZ, 0.0f);
 
     for (const SurfacePoint& s : kPlatePoints) expectHorizontalSurfaceAt(grab, s);
     for (const SurfacePoint& s : kPlatformPoints) expectHorizontalSurfaceAt(grab, s);
@@ -180,7 +181,7 @@ TEST(SceneLayout, KeyEightShowsThePlainUnlitGroundAloneAndASecondPressRestores) 
 
     const Grab plain = pressKey('8');
     ASSERT_TRUE(plain.valid()) << "key 8 draws the frame at once";
-    EXPECT_FALSE(lightingOn);
+    EXPECT_FALSE(windowWorld().display.lightingOn);
     // One flat colour everywhere on the solids: the plain list, unlit.
     forEachSolidPoint([&](const SurfacePoint& s) {
         const Pixel px = pixelOf(plain, s.point);
@@ -210,7 +211,7 @@ TEST(SceneLayout, KeyEightShowsThePlainUnlitGroundAloneAndASecondPressRestores) 
     dumpFrame(before, "key8-before");
     dumpFrame(plain, "key8-plain");
     dumpFrame(restored, "key8-restored");
-    EXPECT_TRUE(lightingOn);
+    EXPECT_TRUE(windowWorld().display.lightingOn);
     // The sky is back, as it was.
     const Mask skyChanges = differences(before, restored, 6).within(skyRegion(restored));
     EXPECT_LT(skyChanges.count(), skyRegion(restored).width() * skyRegion(restored).height() / 100);

@@ -9,8 +9,9 @@
 #include <cmath>
 #include <string>
 
-#include "app/World.h"
+#include "shell/Window.h"
 #include "tests/render/RenderHarness.h"
+#include "world/World.h"
 
 using namespace render;
 
@@ -72,11 +73,11 @@ int ballPixelCount(const Grab& withBall, const Grab& withoutBall) {
 }
 
 bool particlesFinite() {
-    for (const auto& p : ball.particles)
+    for (const auto& p : windowWorld().ball.particles)
         if (!std::isfinite(p->position.x) || !std::isfinite(p->position.y) ||
             !std::isfinite(p->position.z))
             return false;
-    return !ball.particles.empty();
+    return !windowWorld().ball.particles.empty();
 }
 
 struct SceneParts {

@@ -6,12 +6,14 @@
 #include <cstdio>
 #include <string>
 
-#include "app/InputScript.h"
-#include "app/World.h"
+#include "shell/Window.h"
 #include "tests/core/TempDirectory.h"
 #include "tests/render/RenderHarness.h"
 #include "tests/support/ChildProcess.h"
-#include "tools/sim/StateJson.h"
+#include "tools/common/StateJson.h"
+#include "world/InputScript.h"
+#include "world/ScriptPlayer.h"
+#include "world/World.h"
 
 using namespace render;
 
@@ -47,7 +49,7 @@ std::string stateLine(long long step) {
     if (!file) return std::string();
     {
         JsonLineWriter writer(file);
-        writer.writeState(step, ground, camera, ball);
+        writer.writeState(step, windowWorld());
     }
     std::fflush(file);
     const std::string text = readAll(fileno(file));
@@ -72,11 +74,10 @@ TEST(WindowReplay, ScriptInTheWindowLeavesTheStateTheReplayPrints) {
     const ScriptParseResult script = loadInputScript(scriptPath);
     ASSERT_TRUE(script.ok) << script.error;
 
-    const Vec3 startCentre = ball.centre;
-    std::size_t next = 0;
+    const Vec3 startCentre = windowWorld().ball.centre;
+    ScriptPlayer player(script.events);
     for (long long step = 0; step < kSteps; ++step) {
-        while (next < script.events.size() && script.events[next].step == step)
-            deliverScriptEvent(script.events[next++]);
+        ASSERT_TRUE(player.deliverEventsBefore(windowWorld(), step, display));
         ASSERT_TRUE(runIdleCalls(1).valid()) << "idle call " << step;
     }
     const std::string window = stateLine(kSteps);
@@ -88,5 +89,5 @@ TEST(WindowReplay, ScriptInTheWindowLeavesTheStateTheReplayPrints) {
     EXPECT_EQ(window, lastLine(replay.out));
     EXPECT_EQ(window.rfind("{\"step\":320,", 0), 0u) << window.substr(0, 40);
     // The script did move the ball, so the comparison covers its physics.
-    EXPECT_GT(length(ball.centre - startCentre), 0.5);
+    EXPECT_GT(length(windowWorld().ball.centre - startCentre), 0.5);
 }

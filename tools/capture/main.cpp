@@ -10,16 +10,17 @@
 #include <set>
 #include <string>
 #include <system_error>
+#include <utility>
 #include <vector>
 
-#include "app/Display.h"
-#include "app/Input.h"
-#include "app/InputScript.h"
+#include "shell/Window.h"
 #include "tools/common/CommandLine.h"
-#include "tools/common/FrameReadback.h"
-#include "tools/common/HeadlessDisplay.h"
-#include "tools/common/PngWriter.h"
-#include "tools/common/WindowSession.h"
+#include "tools/window/HeadlessDisplay.h"
+#include "tools/window/PngWriter.h"
+#include "tools/window/FrameReadback.h"
+#include "tools/window/WindowSession.h"
+#include "world/InputScript.h"
+#include "world/ScriptPlayer.h"
 
 namespace {
 constexpr int kExitFailure = 1;
@@ -99,7 +100,7 @@ std::string framePath(const std::string& dir, long long frame) {
     return (std::filesystem::path(dir) / name).string();
 }
 
-// What the frame hook and the quit hook need to know about the run.
+// What the frame hook needs to know about the run.
 struct Capture {
     Options options;
     std::vector<ScriptEvent> events;
@@ -107,7 +108,6 @@ struct Capture {
     bool inIdle = false;            // idle() is drawing; key handlers draw frames too
     std::size_t nextFrame = 0;      // index into options.frames
     std::string writeError;
-    void (*originalQuit)() = nullptr;
 };
 Capture capture;
 
@@ -132,7 +132,7 @@ void saveRequestedFrame() {
     ++capture.nextFrame;
 }
 
-void reportUnreachedFramesAndQuit() {
+void reportUnreachedFrames() {
     std::string missing;
     for (std::size_t i = capture.nextFrame; i < capture.options.frames.size(); ++i) {
         if (!missing.empty()) missing += ", ";
@@ -140,18 +140,6 @@ void reportUnreachedFramesAndQuit() {
     }
     std::fprintf(stderr, "orvane-capture: esc before idle call %lld; frames not reached: %s\n",
                  capture.currentIdleCall, missing.c_str());
-    std::fflush(stderr);
-    if (capture.originalQuit) capture.originalQuit();
-    std::exit(0);
-}
-
-void deliverEventsBeforeIdleCall(long long idleCall, std::size_t& nextEvent) {
-    // Script steps count idle calls from 0.
-    const long long step = idleCall - 1;
-    while (nextEvent < capture.events.size() && capture.events[nextEvent].step <= step) {
-        deliverScriptEvent(capture.events[nextEvent]);
-        ++nextEvent;
-    }
 }
 
 int runCapture(char* programName) {
@@ -164,21 +152,23 @@ int runCapture(char* programName) {
     int glutArgc = 1;
     char* glutArgv[] = {programName, nullptr};
     startUpDriven(&glutArgc, glutArgv);
-    frameDrawnHook = saveRequestedFrame;
-    capture.originalQuit = shellHooks.quit;
-    shellHooks.quit = reportUnreachedFramesAndQuit;
+    windowHooks().frameDrawn = saveRequestedFrame;
 
     if (!waitUntilShown()) {
         std::fprintf(stderr, "orvane-capture: the window was not shown within 10 s\n");
         return kExitFailure;
     }
 
-    std::size_t nextEvent = 0;
+    ScriptPlayer player(std::move(capture.events));
     const long long lastFrame = capture.options.frames.back();
     for (long long idleCall = 1; idleCall <= lastFrame; ++idleCall) {
         pumpWindowEvents();
         capture.currentIdleCall = idleCall;
-        deliverEventsBeforeIdleCall(idleCall, nextEvent);
+        // Script steps count idle calls from 0.
+        if (!player.deliverEventsBefore(windowWorld(), idleCall - 1, display)) {
+            reportUnreachedFrames();
+            break;
+        }
         capture.inIdle = true;
         idle();
         capture.inIdle = false;
@@ -188,7 +178,7 @@ int runCapture(char* programName) {
             return kExitFailure;
         }
     }
-    glutDestroyWindow(windowId);
+    glutDestroyWindow(windowId());
     return 0;
 }
 }  // namespace

@@ -5,14 +5,14 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "app/IdleStep.h"
-#include "app/Input.h"
-#include "app/InputScript.h"
-#include "app/World.h"
 #include "tools/common/CommandLine.h"
-#include "tools/sim/StateJson.h"
+#include "tools/common/StateJson.h"
+#include "world/InputScript.h"
+#include "world/ScriptPlayer.h"
+#include "world/World.h"
 
 namespace {
 constexpr int kExitUsage = 2;
@@ -51,9 +51,6 @@ struct Options {
     bool help = false;
 };
 
-bool quitRequested = false;
-void requestQuit() { quitRequested = true; }
-
 // Returns an empty string when the command line is good, else what is wrong.
 std::string parseOptions(int argc, char** argv, Options& options) {
     std::vector<CommandLineOption> given;
@@ -77,19 +74,18 @@ std::string parseOptions(int argc, char** argv, Options& options) {
 
 class Replay {
 public:
-    Replay(const Options& options, const std::vector<ScriptEvent>& events)
-        : options_(options), events_(events), out_(stdout) {}
+    Replay(const Options& options, std::vector<ScriptEvent> events)
+        : options_(options), player_(std::move(events)), out_(stdout) {}
 
     // Runs every idle call (or up to Esc); false when the output failed.
     bool run() {
         print(0);
         for (long long i = 0; i < options_.steps; ++i) {
-            deliverEventsBefore(i);
-            if (quitRequested) {
+            if (!player_.deliverEventsBefore(world_, i)) {
                 if (lastPrinted_ != i) print(i);
                 break;
             }
-            advanceOneStep();
+            step(world_);
             const long long n = i + 1;
             if ((options_.every > 0 && n % options_.every == 0) || n == options_.steps) print(n);
         }
@@ -97,22 +93,14 @@ public:
     }
 
 private:
-    void deliverEventsBefore(long long step) {
-        while (next_ < events_.size() && events_[next_].step == step) {
-            deliverScriptEvent(events_[next_]);
-            ++next_;
-            if (quitRequested) return;  // Esc: nothing after it is delivered
-        }
-    }
-
     void print(long long step) {
-        out_.writeState(step, ground, camera, ball);
+        out_.writeState(step, world_);
         lastPrinted_ = step;
     }
 
     const Options& options_;
-    const std::vector<ScriptEvent>& events_;
-    std::size_t next_ = 0;
+    World world_;
+    ScriptPlayer player_;
     long long lastPrinted_ = -1;
     JsonLineWriter out_;
 };
@@ -139,11 +127,7 @@ int main(int argc, char** argv) {
         }
     }
 
-    setUpWorldWithoutDisplay();
-    shellHooks = ShellHooks();
-    shellHooks.quit = requestQuit;
-
-    Replay replay(options, script.events);
+    Replay replay(options, std::move(script.events));
     if (!replay.run()) {
         std::fprintf(stderr, "orvane-sim: cannot write the output: %s\n", std::strerror(errno));
         return kExitWriteError;

@@ -1,9 +1,0 @@
-#include <GL/glut.h>
-
-#include "app/Startup.h"
-
-int main(int argc, char** argv) {
-    startUp(&argc, argv);
-    glutMainLoop();
-    return 0;
-}

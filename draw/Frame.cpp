@@ -1,0 +1,131 @@
+#include "draw/Frame.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include <chrono>
+
+#include "draw/CameraView.h"
+#include "draw/Overlay.h"
+#include "world/World.h"
+
+namespace {
+constexpr float kOverlayTextX = 20.0f;
+constexpr float kOverlayTextY = 20.0f;
+const GLfloat kWhite[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+
+// The ball is simulated in the untilted frame and shown tilted with the board.
+void applyBoardTilt(const Board& board) {
+    glRotatef(board.tiltX, 1.0f, 0.0f, 0.0f);
+    glRotatef(board.tiltZ, 0.0f, 0.0f, 1.0f);
+}
+
+void drawGround(const World& world, const Scene& scene) {
+    glPushMatrix();
+    applyBoardTilt(world.board);
+    scene.ground.draw(world.board.useTexturedList);
+    glPopMatrix();
+}
+
+void drawTiltedBall(const World& world, const Scene& scene) {
+    glPushMatrix();
+    applyBoardTilt(world.board);
+    drawBall(world.ball, scene.ballSkin);
+    glPopMatrix();
+}
+
+void drawTimedBall(const World& world, const Scene& scene, FrameProfile& profile) {
+    using Clock = std::chrono::steady_clock;
+    glFinish();  // the ground drawn before belongs to the rest of the frame
+    const Clock::time_point start = Clock::now();
+    drawTiltedBall(world, scene);
+    glFinish();
+    profile.ballDrawSeconds += std::chrono::duration<double>(Clock::now() - start).count();
+    ++profile.ballDrawings;
+}
+
+// Key "8" switches lighting with the rest of the display options; the frame
+// draws under the world's choice and leaves the switch as it found it.
+class LightingAsChosen {
+public:
+    explicit LightingAsChosen(bool on) : wasOn_(glIsEnabled(GL_LIGHTING) == GL_TRUE) { set(on); }
+    ~LightingAsChosen() { set(wasOn_); }
+    LightingAsChosen(const LightingAsChosen&) = delete;
+    LightingAsChosen& operator=(const LightingAsChosen&) = delete;
+
+private:
+    static void set(bool on) {
+        if (on) {
+            glEnable(GL_LIGHTING);
+        } else {
+            glDisable(GL_LIGHTING);
+        }
+    }
+    bool wasOn_;
+};
+}  // namespace
+
+void setUpFixedState() {
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    // Additive blending is the frame's default; the ball switches to ordinary
+    // alpha blending for itself and puts this back.
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    glDepthFunc(GL_LEQUAL);
+    glEnable(GL_DEPTH_TEST);
+    glShadeModel(GL_SMOOTH);
+    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+    glHint(GL_POINT_SMOOTH_HINT, GL_NICEST);
+
+    // Only light 2 shines; light 1 is configured but never switched on. No
+    // spot cut-off is set, so the spot direction has no effect.
+    const GLfloat light2Position[4] = {static_cast<GLfloat>(kSceneLightPosition.x),
+                                       static_cast<GLfloat>(kSceneLightPosition.y),
+                                       static_cast<GLfloat>(kSceneLightPosition.z), 1.0f};
+    static const GLfloat light2Direction[3] = {0.4f, -1.0f, 0.2f};
+    glLightfv(GL_LIGHT2, GL_DIFFUSE, kWhite);
+    glLightfv(GL_LIGHT2, GL_AMBIENT, kWhite);
+    glLightfv(GL_LIGHT2, GL_SPECULAR, kWhite);
+    glLightfv(GL_LIGHT2, GL_POSITION, light2Position);
+    glLightfv(GL_LIGHT2, GL_SPOT_DIRECTION, light2Direction);
+    glEnable(GL_LIGHTING);
+    glEnable(GL_LIGHT2);
+
+    static const GLfloat light1Position[4] = {0.0f, 7.0f, 0.0f, 1.0f};
+    glLightfv(GL_LIGHT1, GL_DIFFUSE, kWhite);
+    glLightfv(GL_LIGHT1, GL_AMBIENT, kWhite);
+    glLightfv(GL_LIGHT1, GL_SPECULAR, kWhite);
+    glLightfv(GL_LIGHT1, GL_POSITION, light1Position);
+}
+
+void applyProjection(const WindowSize& window) {
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(45.0, static_cast<double>(window.width) / window.height, 0.1, 300.0);
+    glMatrixMode(GL_MODELVIEW);
+    glViewport(0, 0, window.width, window.height);
+    glLoadIdentity();
+}
+
+void drawFrame(World& world, const Scene& scene, const char* overlayText, FrameProfile* profile) {
+    const World& shown = world;
+    const LightingAsChosen lighting(shown.display.lightingOn);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glLoadIdentity();
+    applyCameraView(shown.camera);
+    drawGround(shown, scene);
+    if (profile) {
+        drawTimedBall(shown, scene, *profile);
+    } else {
+        drawTiltedBall(shown, scene);
+    }
+
+    advanceFrame(world);
+
+    if (shown.display.skyVisible) scene.skybox.draw();
+    if (shown.display.lightningVisible) drawLightning(shown.lightning, scene.lightning, shown.camera.yaw);
+
+    beginOverlay(shown.window);
+    drawOverlayText(kOverlayTextX, kOverlayTextY, overlayText);
+    endOverlay();
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstdint>
+
+#include "draw/Texture.h"
+#include "math/Matrix4.h"
+#include "math/Vec3.h"
+
+// The fixed solids as drawn (plate, platform, ramp), in two looks compiled
+// once into display lists: bump-mapped rock, and plain blue for key "8".
+struct Ground {
+    Texture rock;
+    Texture normalMap;
+    std::uint32_t texturedList = 0;  // 0 = no list (never a valid list name)
+    std::uint32_t plainList = 0;
+    Vec3 lightPosition;
+    Matrix4 lightMatrix;
+    bool built = false;
+
+    // Checks the extensions, makes the two textures and compiles both lists;
+    // false when any of it fails.
+    bool build(const Vec3& light);
+
+    // One of the two looks in the current matrix; nothing when the build failed.
+    void draw(bool textured) const;
+};

@@ -1,0 +1,49 @@
+#include "draw/LightningDrawing.h"
+
+#include <GL/gl.h>
+
+#include "effects/Lightning.h"
+
+namespace {
+const GLfloat kWhite[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+
+// An upright square in the plane z = position.z; the additive blend makes it
+// brighten the sky behind it in proportion to its alpha.
+void drawBolt(const LightningBolt& bolt) {
+    glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE, bolt.colour);
+    const double h = bolt.halfSize;
+    const Vec3& p = bolt.position;
+    const float left = static_cast<float>(p.x - h);
+    const float right = static_cast<float>(p.x + h);
+    const float bottom = static_cast<float>(p.y - h);
+    const float top = static_cast<float>(p.y + h);
+    const float z = static_cast<float>(p.z);
+    glBegin(GL_TRIANGLE_STRIP);
+    glTexCoord2i(1, 1);
+    glVertex3f(right, top, z);
+    glTexCoord2i(0, 1);
+    glVertex3f(left, top, z);
+    glTexCoord2i(1, 0);
+    glVertex3f(right, bottom, z);
+    glTexCoord2i(0, 0);
+    glVertex3f(left, bottom, z);
+    glEnd();
+}
+}  // namespace
+
+bool LightningPicture::load() { return image.load("pics/lightning2.tga", TextureLevels::BaseOnly); }
+
+// Dead bolts keep their place in the list but are not drawn.
+void drawLightning(const Lightning& lightning, const LightningPicture& picture, float cameraYaw) {
+    if (!picture.image.exists()) return;
+    glPushMatrix();
+    glRotated(static_cast<double>(cameraYaw), 0.0, 1.0, 0.0);
+    glEnable(GL_TEXTURE_2D);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE, kWhite);
+    glBindTexture(GL_TEXTURE_2D, picture.image.id);
+    for (const LightningBolt& bolt : lightning.bolts.items) {
+        if (!bolt.dead) drawBolt(bolt);
+    }
+    glDisable(GL_TEXTURE_2D);
+    glPopMatrix();
+}

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "draw/Texture.h"
+
+struct Lightning;
+
+// The picture every bolt shows.
+struct LightningPicture {
+    Texture image;
+
+    bool load();
+};
+
+// The live bolts, turned by the camera's heading about the vertical axis so
+// that they face the viewer; nothing without the picture.
+void drawLightning(const Lightning& lightning, const LightningPicture& picture, float cameraYaw);

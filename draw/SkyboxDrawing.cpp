@@ -1,0 +1,65 @@
+#include "draw/SkyboxDrawing.h"
+
+#include <GL/gl.h>
+
+#include <cstdio>
+
+#include "effects/SkyboxFaces.h"
+
+namespace {
+constexpr std::int32_t kBoxSize = 200;
+
+bool loadFace(Texture& face, int number) {
+    char fileName[50];
+    std::snprintf(fileName, sizeof fileName, "pics/skybox_%i.tga", number);
+    return face.load(fileName, TextureLevels::Mipmapped);
+}
+
+// The faces send no normal and no colour: they are lit with whatever normal
+// was sent last, under the material set here.
+void sendFaces(const Skybox& box) {
+    static const GLfloat material[4] = {0.5f, 0.5f, 1.0f, 1.0f};
+    glEnable(GL_TEXTURE_2D);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE, material);
+
+    const float low[3] = {static_cast<float>(-(box.sizeX / 2)), static_cast<float>(-(box.sizeY / 2)),
+                          static_cast<float>(-(box.sizeZ / 2))};
+    const float high[3] = {low[0] + box.sizeX, low[1] + box.sizeY, low[2] + box.sizeZ};
+    for (int i = 0; i < 6; ++i) {
+        glBindTexture(GL_TEXTURE_2D, box.faces[i].id);
+        glBegin(GL_QUADS);
+        for (const SkyboxCorner& corner : kSkyboxFaces[i]) {
+            glTexCoord2f(corner.s, corner.t);
+            glVertex3f(corner.x ? high[0] : low[0], corner.y ? high[1] : low[1],
+                       corner.z ? high[2] : low[2]);
+        }
+        glEnd();
+    }
+    glDisable(GL_TEXTURE_2D);
+}
+}  // namespace
+
+bool Skybox::init() {
+    for (int i = 0; i < 6; ++i) {
+        if (!loadFace(faces[i], i)) return false;
+    }
+    sizeX = kBoxSize;
+    sizeY = kBoxSize;
+    sizeZ = kBoxSize;
+
+    // A name of 0 means OpenGL could not make a list; compiling into it would
+    // draw at once, so the box is then reported as not set up.
+    const GLuint list = glGenLists(1);
+    if (list == 0) return false;
+    listId = list;
+    glNewList(listId, GL_COMPILE);
+    sendFaces(*this);
+    glEndList();
+    return true;
+}
+
+void Skybox::draw() const {
+    glPushMatrix();
+    if (listId != 0) glCallList(listId);
+    glPopMatrix();
+}

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <cstdint>
+
+#include "draw/Texture.h"
+
+// A 200-unit textured cube around the world origin, compiled into one list.
+struct Skybox {
+    std::int32_t sizeX = 0;
+    std::int32_t sizeY = 0;
+    std::int32_t sizeZ = 0;
+    Texture faces[6];
+    std::uint32_t listId = 0;  // 0 = no list
+
+    // Makes the six face textures and the list; false when any fails.
+    bool init();
+
+    // Nothing when init failed.
+    void draw() const;
+};

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstdint>
+
+#include "assets/TextureImage.h"
+
+// How many levels a texture gets: every object but the lightning builds
+// mipmaps (which the plain linear filter then never samples).
+enum class TextureLevels { Mipmapped, BaseOnly };
+
+// A picture from pics/ and the OpenGL texture made of it. The pixels stay
+// with it for as long as it lives.
+struct Texture {
+    static constexpr std::uint32_t kNone = 0xFFFFFFFFu;
+
+    TextureImage image;
+    std::uint32_t id = kNone;
+
+    bool exists() const { return id != kNone; }
+
+    // Reads the TGA file and makes the texture the way every scene object
+    // does: a new name bound to GL_TEXTURE_2D, linear filtering, repeating
+    // in s and t, the image's component count as internal format and GL_RGB
+    // or GL_RGBA as pixel format, rows read tightly packed. False, and no
+    // texture, when the file cannot be read.
+    bool load(const char* path, TextureLevels levels);
+};

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+struct World;
+
+// Buffered output for the replay's JSON lines: numbers are formatted into one
+// growing buffer that goes to the stream in large blocks.
+class JsonLineWriter {
+public:
+    explicit JsonLineWriter(std::FILE* stream) : stream_(stream) {}
+    ~JsonLineWriter() { flush(); }
+    JsonLineWriter(const JsonLineWriter&) = delete;
+    JsonLineWriter& operator=(const JsonLineWriter&) = delete;
+
+    // One line: the world's state after `step` idle calls.
+    void writeState(long long step, const World& world);
+
+    // Writes out what is buffered; false once any write has failed.
+    bool flush();
+
+private:
+    std::FILE* stream_;
+    std::string buffer_;
+    bool failed_ = false;
+};
+
+// Appends a number that reads back as the identical double, or null when it
+// is not finite.
+void appendJsonNumber(std::string& out, double value);

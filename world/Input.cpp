@@ -1,0 +1,136 @@
+#include "world/Input.h"
+
+#include "world/World.h"
+
+namespace {
+// Key "8": lighting, ground texture, sky box and lightning switch together.
+void toggleDisplayOptions(World& world) {
+    DisplayOptions& display = world.display;
+    display.lightingOn = !display.lightingOn;
+    world.board.useTexturedList = !world.board.useTexturedList;
+    display.lightningVisible = !display.lightningVisible;
+    display.skyVisible = !display.skyVisible;
+}
+
+InputResponse startCameraMove(InputState& input, bool& flag) {
+    input.cameraMoving = true;
+    flag = true;
+    return InputResponse::None;
+}
+
+// Releasing any key of a group stops the whole group until one is pressed again.
+InputResponse stopCameraMove(InputState& input, bool& flag) {
+    input.cameraMoving = false;
+    flag = false;
+    return InputResponse::None;
+}
+
+InputResponse startBallControl(InputState& input, bool& flag) {
+    input.ballControl = true;
+    flag = true;
+    return InputResponse::None;
+}
+
+InputResponse stopBallControl(InputState& input, bool& flag) {
+    input.ballControl = false;
+    flag = false;
+    return InputResponse::None;
+}
+
+InputResponse toggle(bool& flag) {
+    flag = !flag;
+    return InputResponse::Redraw;
+}
+}  // namespace
+
+InputResponse keyDown(World& world, unsigned char key) {
+    InputState& input = world.input;
+    SoftBall& ball = world.ball;
+    input.panMode = false;
+    switch (key) {
+    case kKeyEscape: return InputResponse::Quit;
+    case ' ': input.panMode = true; return InputResponse::None;
+    case '0':
+        ball.centre = Vec3(0.0, 5.0, 0.0);
+        ball.reset();
+        return InputResponse::Redraw;
+    case '9': ball.reset(); return InputResponse::Redraw;
+    case '1': return toggle(ball.showParticles);
+    case '2': return toggle(ball.showSprings);
+    case '3': return toggle(ball.showSurface);
+    case '8': toggleDisplayOptions(world); return InputResponse::Redraw;
+    case 'w': return startCameraMove(input, input.moveForward);
+    case 's': return startCameraMove(input, input.moveBackward);
+    case 'a': return startCameraMove(input, input.moveLeft);
+    case 'd': return startCameraMove(input, input.moveRight);
+    case 'r': return startCameraMove(input, input.moveUp);
+    case 'f': return startCameraMove(input, input.moveDown);
+    case 'l': world.lightning.spawnBolt(); return InputResponse::Redraw;
+    case 't': return startBallControl(input, input.liftBall);
+    case 'g': return startBallControl(input, input.pressBall);
+    default: return InputResponse::None;
+    }
+}
+
+InputResponse keyUp(World& world, unsigned char key) {
+    InputState& input = world.input;
+    switch (key) {
+    case ' ': input.panMode = false; return InputResponse::None;
+    case 'w': return stopCameraMove(input, input.moveForward);
+    case 's': return stopCameraMove(input, input.moveBackward);
+    case 'a': return stopCameraMove(input, input.moveLeft);
+    case 'd': return stopCameraMove(input, input.moveRight);
+    case 'r': return stopCameraMove(input, input.moveUp);
+    case 'f': return stopCameraMove(input, input.moveDown);
+    case 't': return stopBallControl(input, input.liftBall);
+    case 'g': return stopBallControl(input, input.pressBall);
+    default: return InputResponse::None;
+    }
+}
+
+InputResponse specialDown(World& world, int key) {
+    InputState& input = world.input;
+    switch (key) {
+    case kSpecialKeyUp: return startBallControl(input, input.tiltForward);
+    case kSpecialKeyDown: return startBallControl(input, input.tiltBack);
+    case kSpecialKeyLeft: return startBallControl(input, input.tiltLeft);
+    case kSpecialKeyRight: return startBallControl(input, input.tiltRight);
+    default: return InputResponse::None;
+    }
+}
+
+InputResponse specialUp(World& world, int key) {
+    InputState& input = world.input;
+    switch (key) {
+    case kSpecialKeyUp: return stopBallControl(input, input.tiltForward);
+    case kSpecialKeyDown: return stopBallControl(input, input.tiltBack);
+    case kSpecialKeyLeft: return stopBallControl(input, input.tiltLeft);
+    case kSpecialKeyRight: return stopBallControl(input, input.tiltRight);
+    default: return InputResponse::None;
+    }
+}
+
+InputResponse mouseMotion(World& world, int x, int y) {
+    InputState& input = world.input;
+    Camera& camera = world.camera;
+    // Widened so that extreme pointer jumps cannot overflow the int difference.
+    const long long dx = static_cast<long long>(input.lastMouseX) - x;
+    const long long dy = static_cast<long long>(input.lastMouseY) - y;
+    input.lastMouseX = x;
+    input.lastMouseY = y;
+    if (input.panMode) {
+        camera.position = camera.position +
+                          (static_cast<double>(dy) * camera.forward + static_cast<double>(-dx) * camera.right);
+        return InputResponse::None;
+    }
+    camera.yaw = static_cast<float>(camera.yaw + static_cast<double>(dx));
+    camera.updateVectors();
+    camera.pitch = static_cast<float>(camera.pitch + static_cast<double>(dy));
+    camera.updateVectors();
+    return InputResponse::None;
+}
+
+void reshape(World& world, int width, int height) {
+    world.window.width = width;
+    world.window.height = height == 0 ? 1 : height;
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+// The keyboard and mouse as the simulation sees them. Held keys only set
+// flags, which the step reads; one-shot keys act at once. The handlers take
+// the world they act on and say what the caller has to do next (draw a
+// frame now, or quit), so that the window and the headless replay drive the
+// very same code.
+
+struct World;
+
+// GLUT's special-key codes, kept here so the core needs no GLUT header.
+constexpr int kSpecialKeyLeft = 100;
+constexpr int kSpecialKeyUp = 101;
+constexpr int kSpecialKeyRight = 102;
+constexpr int kSpecialKeyDown = 103;
+constexpr unsigned char kKeyEscape = 27;
+
+struct InputState {
+    bool panMode = false;  // space held: mouse motion moves the camera instead of turning it
+    // Camera flight (w s a d r f); cameraMoving gates the group.
+    bool cameraMoving = false, moveForward = false, moveBackward = false, moveLeft = false,
+         moveRight = false, moveUp = false, moveDown = false;
+    // Board and ball (arrows, t, g); ballControl gates the group.
+    bool ballControl = false, tiltForward = false, tiltBack = false, tiltLeft = false,
+         tiltRight = false, liftBall = false, pressBall = false;
+    int lastMouseX = 0, lastMouseY = 0;  // the first motion is measured from (0, 0)
+};
+
+enum class InputResponse {
+    None,
+    Redraw,  // draw a frame now, before anything else happens
+    Quit,    // Esc: end the program (or the replay)
+};
+
+InputResponse keyDown(World& world, unsigned char key);
+InputResponse keyUp(World& world, unsigned char key);
+InputResponse specialDown(World& world, int key);
+InputResponse specialUp(World& world, int key);
+InputResponse mouseMotion(World& world, int x, int y);
+
+// The state half of the window's reshape: a height of 0 is stored as 1.
+void reshape(World& world, int width, int height);

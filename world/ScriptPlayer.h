@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <vector>
+
+#include "world/InputScript.h"
+
+struct World;
+
+// Plays an input script into a world: before idle call N (counted from 0)
+// it delivers the events of step N through the world's input handlers, in
+// the order they were written. Esc ends the script: nothing after it is
+// delivered. The window, the headless replay and the capture tool all play
+// scripts through this.
+class ScriptPlayer {
+public:
+    explicit ScriptPlayer(std::vector<ScriptEvent> events = {});
+
+    // Delivers every event due before idle call `idleCall` that has not
+    // been delivered yet. `redraw` is called wherever a handler asks for a
+    // frame to be drawn at once (the headless replay draws nothing). Returns
+    // false once Esc has been delivered.
+    bool deliverEventsBefore(World& world, long long idleCall, const std::function<void()>& redraw = {});
+
+    bool quitRequested() const { return quit_; }
+    bool finished() const { return quit_ || next_ == events_.size(); }
+
+private:
+    std::vector<ScriptEvent> events_;
+    std::size_t next_ = 0;
+    bool quit_ = false;
+};

@@ -1,0 +1,7 @@
+#include "world/World.h"
+
+World::World() {
+    placeCameraAtStart(camera);
+    ball.setUpModel();
+    lightning.setUp();
+}
