@@ -2,12 +2,10 @@
 // as the build does it.
 #include <benchmark/benchmark.h>
 
-#include <stdlib.h>
-
-#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "tests/support/TempDirectory.h"
 #include "tools/imagegen/ImageSet.h"
 
 namespace {
@@ -22,21 +20,18 @@ void BM_GenerateImageSet(benchmark::State& state) {
 BENCHMARK(BM_GenerateImageSet)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_GenerateAndWriteImageSet(benchmark::State& state) {
-    std::string pattern = (std::filesystem::temp_directory_path() / "orvane-bench-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) {
+    const TempDirectory directory("orvane-bench");
+    if (!directory.valid()) {
         state.SkipWithError("cannot make a temporary directory");
         return;
     }
-    const std::string directory = pattern;
     for (auto _ : state) {
         std::string error;
-        if (!writeImageSet(directory, generateImageSet(), &error)) {
+        if (!writeImageSet(directory.path(), generateImageSet(), &error)) {
             state.SkipWithError(error.c_str());
             break;
         }
     }
-    std::error_code ignored;
-    std::filesystem::remove_all(directory, ignored);
 }
 BENCHMARK(BM_GenerateAndWriteImageSet)->Unit(benchmark::kMillisecond)->UseRealTime();
 

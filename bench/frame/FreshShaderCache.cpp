@@ -23,17 +23,13 @@ void forEachFile(const std::string& root, Visit visit) {
 FreshShaderCache::~FreshShaderCache() { remove(); }
 
 bool FreshShaderCache::create() {
-    std::error_code error;
-    std::string pattern = (fs::temp_directory_path(error) / "orvane-shader-cache-XXXXXX").string();
-    if (error) pattern = "/tmp/orvane-shader-cache-XXXXXX";
-    if (!mkdtemp(pattern.data())) {
+    if (!dir_.valid()) {
         error_ = "cannot make a temporary shader cache directory: " + std::string(std::strerror(errno));
         return false;
     }
-    path_ = pattern;
     // Both names: older Mesa reads the GLSL one, newer the shader one.
-    setenv("MESA_SHADER_CACHE_DIR", path_.c_str(), 1);
-    setenv("MESA_GLSL_CACHE_DIR", path_.c_str(), 1);
+    setenv("MESA_SHADER_CACHE_DIR", dir_.path().c_str(), 1);
+    setenv("MESA_GLSL_CACHE_DIR", dir_.path().c_str(), 1);
     // A first run compiles every shader and also writes the cache; a cache
     // switched off in the caller's environment would skip the writes.
     unsetenv("MESA_SHADER_CACHE_DISABLE");
@@ -41,27 +37,17 @@ bool FreshShaderCache::create() {
     return true;
 }
 
-bool FreshShaderCache::remove() {
-    if (path_.empty()) return true;
-    std::error_code error;
-    fs::remove_all(path_, error);
-    if (error) {
-        error_ = "cannot remove " + path_ + ": " + error.message();
-        return false;
-    }
-    path_.clear();
-    return true;
-}
+bool FreshShaderCache::remove() { return dir_.remove(error_); }
 
 std::uintmax_t FreshShaderCache::fileCount() const {
     std::uintmax_t count = 0;
-    forEachFile(path_, [&](const fs::directory_entry&) { ++count; });
+    forEachFile(dir_.path(), [&](const fs::directory_entry&) { ++count; });
     return count;
 }
 
 std::uintmax_t FreshShaderCache::byteCount() const {
     std::uintmax_t bytes = 0;
-    forEachFile(path_, [&](const fs::directory_entry& entry) {
+    forEachFile(dir_.path(), [&](const fs::directory_entry& entry) {
         std::error_code error;
         const std::uintmax_t size = entry.file_size(error);
         if (!error) bytes += size;

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "tests/support/TempDirectory.h"
+
 // Points Mesa's on-disk shader cache at a new, empty temporary directory, so
 // that a start-up measurement pays for every shader compile as a first run
 // on a new machine would. Must be set up before GL is initialised. The
@@ -20,7 +22,7 @@ public:
     // Returns false, with the reason in error(), if the directory stays.
     bool remove();
 
-    const std::string& path() const { return path_; }
+    const std::string& path() const { return dir_.path(); }
     const std::string& error() const { return error_; }
 
     // What Mesa has written so far.
@@ -28,6 +30,6 @@ public:
     std::uintmax_t byteCount() const;
 
 private:
-    std::string path_;
+    TempDirectory dir_{"orvane-shader-cache"};
     std::string error_;
 };

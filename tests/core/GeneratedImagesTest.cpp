@@ -3,8 +3,6 @@
 // tiling rock, unit normals, a bolt on transparent black).
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -15,7 +13,8 @@
 
 #include "assets/TextureImage.h"
 #include "effects/SkyboxFaces.h"
-#include "tests/core/TempDirectory.h"
+#include "tests/support/ChildProcess.h"
+#include "tests/support/TempDirectory.h"
 #include "tools/imagegen/ImageSet.h"
 #include "tools/imagegen/RockImages.h"
 #include "tools/imagegen/SkyImages.h"
@@ -454,10 +453,10 @@ TEST_F(GeneratedImages, LightningIsABoltOnTransparentBlack) {
 
 // ---------------------------------------------------------------- the program
 
-int runGenerator(const std::string& arguments) {
-    const std::string command = std::string(ORVANE_BINARY_DIR) + "/orvane-imagegen " + arguments + " >/dev/null 2>&1";
-    const int status = std::system(command.c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+int runGenerator(const std::vector<std::string>& arguments) {
+    std::vector<std::string> argv = {std::string(ORVANE_BINARY_DIR) + "/orvane-imagegen"};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    return runChild(argv).exitStatus;
 }
 
 TEST(ImageGenerator, ExitCodesTellUsageErrorsFromWriteFailures) {
@@ -465,13 +464,13 @@ TEST(ImageGenerator, ExitCodesTellUsageErrorsFromWriteFailures) {
         GTEST_SKIP() << "orvane-imagegen not built";
     TempDirectory dir;
     ASSERT_TRUE(dir.valid());
-    EXPECT_EQ(runGenerator("--help"), 0);
-    EXPECT_EQ(runGenerator(""), 2);
-    EXPECT_EQ(runGenerator("--out"), 2);
-    EXPECT_EQ(runGenerator("--colour blue"), 2);
+    EXPECT_EQ(runGenerator({"--help"}), 0);
+    EXPECT_EQ(runGenerator({}), 2);
+    EXPECT_EQ(runGenerator({"--out"}), 2);
+    EXPECT_EQ(runGenerator({"--colour", "blue"}), 2);
     const std::string blocker = dir.writeBytes("file", {1});
-    EXPECT_EQ(runGenerator("--out " + blocker), 1);
-    EXPECT_EQ(runGenerator("--out " + dir.file("pics")), 0);
+    EXPECT_EQ(runGenerator({"--out", blocker}), 1);
+    EXPECT_EQ(runGenerator({"--out", dir.file("pics")}), 0);
     for (const std::string& name : imageSetNames()) EXPECT_TRUE(std::filesystem::exists(dir.file("pics/" + name)));
 }
 

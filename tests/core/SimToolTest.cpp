@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "tests/core/SteeringReference.h"
-#include "tests/core/TempDirectory.h"
+#include "tests/support/TempDirectory.h"
 #include "tests/support/ChildProcess.h"
 #include "tools/common/StateJson.h"
 

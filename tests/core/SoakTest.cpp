@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/core/TempDirectory.h"
+#include "tests/support/TempDirectory.h"
 #include "tests/support/ChildProcess.h"
 #include "tools/soak/SoakScript.h"
 

@@ -12,7 +12,7 @@
 #include <string>
 
 #include "assets/TextureImage.h"
-#include "tests/core/TempDirectory.h"
+#include "tests/support/TempDirectory.h"
 #include "tests/fuzz/TgaCases.h"
 
 namespace {

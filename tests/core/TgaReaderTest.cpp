@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "assets/TextureImage.h"
-#include "tests/core/TempDirectory.h"
+#include "tests/support/TempDirectory.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include "assets/TextureImage.h"
 #include "assets/TgaWriter.h"
-#include "tests/core/TempDirectory.h"
+#include "tests/support/TempDirectory.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <unordered_set>
 #include <vector>
 
-#include "tests/core/TempDirectory.h"
+#include "tests/support/TempDirectory.h"
 #include "tests/render/RenderHarness.h"
 #include "tests/support/ChildProcess.h"
 

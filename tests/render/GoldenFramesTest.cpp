@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/core/TempDirectory.h"
+#include "tests/support/TempDirectory.h"
 #include "tests/support/ChildProcess.h"
 
 namespace {

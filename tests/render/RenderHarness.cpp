@@ -103,31 +103,24 @@ const std::vector<std::string>& pictureFiles() {
 PicsDirectory::PicsDirectory(const std::string& missingFile) {
     char cwd[PATH_MAX];
     if (getcwd(cwd, sizeof cwd)) previousDir_ = cwd;
-    char pattern[] = "/tmp/orvane-render-XXXXXX";
-    if (!mkdtemp(pattern)) {
+    if (!dir_.valid()) {
         ADD_FAILURE() << "cannot make a temporary directory";
         return;
     }
-    dir_ = pattern;
-    const std::string pics = dir_ + "/pics";
+    const std::string pics = dir_.file("pics");
     mkdir(pics.c_str(), 0700);
     for (const std::string& file : pictureFiles()) {
         if (file == missingFile) continue;
         const std::string target = std::string(ORVANE_BINARY_DIR) + "/pics/" + file;
         const std::string link = pics + "/" + file;
         if (symlink(target.c_str(), link.c_str()) != 0) ADD_FAILURE() << "cannot link " << link;
-        links_.push_back(link);
     }
-    if (chdir(dir_.c_str()) != 0) ADD_FAILURE() << "cannot enter " << dir_;
+    if (chdir(dir_.path().c_str()) != 0) ADD_FAILURE() << "cannot enter " << dir_.path();
 }
 
+// The links and the directory go with dir_.
 PicsDirectory::~PicsDirectory() {
-    if (!previousDir_.empty() && chdir(previousDir_.c_str()) != 0) {
-    }
-    for (const std::string& link : links_) unlink(link.c_str());
-    if (dir_.empty()) return;
-    rmdir((dir_ + "/pics").c_str());
-    rmdir(dir_.c_str());
+    if (!previousDir_.empty() && chdir(previousDir_.c_str()) != 0) ADD_FAILURE() << "cannot go back to " << previousDir_;
 }
 
 bool startUpAlreadyRan() { return started; }
@@ -136,13 +129,12 @@ std::string startUpCapturingOutput() {
     started = true;
 
 
-    char path[] = "/tmp/orvane-startup-out-XXXXXX";
-    const int outputFd = mkstemp(path);
-    if (outputFd < 0) {
+    std::FILE* outputFile = std::tmpfile();
+    if (!outputFile) {
         ADD_FAILURE() << "cannot make a file for start-up's output";
         return std::string();
     }
-    unlink(path);
+    const int outputFd = fileno(outputFile);
     std::fflush(stdout);
     const int savedStdout = dup(1);
     dup2(outputFd, 1);
@@ -157,7 +149,7 @@ std::string startUpCapturingOutput() {
     dup2(savedStdout, 1);
     close(savedStdout);
     const std::string output = readAll(outputFd);
-    close(outputFd);
+    std::fclose(outputFile);
 
     if (!waitUntilShown()) ADD_FAILURE() << "the window was not shown within 10 s";
     return output;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "math/Vec3.h"
+#include "tests/support/TempDirectory.h"
 #include "tools/window/FrameReadback.h"
 
 namespace render {
@@ -60,8 +61,7 @@ public:
 
 private:
     std::string previousDir_;
-    std::string dir_;
-    std::vector<std::string> links_;
+    TempDirectory dir_{"orvane-render"};
 };
 
 // The ten picture files start-up reads.

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "shell/Window.h"
-#include "tests/core/TempDirectory.h"
+#include "tests/support/TempDirectory.h"
 #include "tests/render/RenderHarness.h"
 #include "tests/support/ChildProcess.h"
 #include "tools/common/StateJson.h"

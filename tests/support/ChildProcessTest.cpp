@@ -9,7 +9,7 @@
 #include <string>
 #include <thread>
 
-#include "tests/core/TempDirectory.h"
+#include "tests/support/TempDirectory.h"
 #include "tests/support/ChildProcess.h"
 
 namespace {

@@ -7,18 +7,33 @@
 #include <vector>
 
 // A fresh directory under the system's temporary directory, removed with
-// everything in it when the test is done.
+// everything in it when the test (or benchmark) is done. The one way the
+// tests and benchmarks make temporary files.
 class TempDirectory {
 public:
-    TempDirectory() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "orvane-test-XXXXXX").string();
-        std::vector<char> name(pattern.begin(), pattern.end());
-        name.push_back('\0');
-        if (mkdtemp(name.data())) path_ = name.data();
+    explicit TempDirectory(const std::string& prefix = "orvane-test") {
+        std::error_code error;
+        std::filesystem::path base = std::filesystem::temp_directory_path(error);
+        if (error) base = "/tmp";
+        std::string pattern = (base / (prefix + "-XXXXXX")).string();
+        if (mkdtemp(pattern.data())) path_ = pattern;
     }
     ~TempDirectory() {
-        std::error_code ignored;
-        if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
+        std::string ignored;
+        remove(ignored);
+    }
+
+    // Removes the directory now; false, with the reason, if it stays.
+    bool remove(std::string& error) {
+        if (path_.empty()) return true;
+        std::error_code failure;
+        std::filesystem::remove_all(path_, failure);
+        if (failure) {
+            error = "cannot remove " + path_ + ": " + failure.message();
+            return false;
+        }
+        path_.clear();
+        return true;
     }
     TempDirectory(const TempDirectory&) = delete;
     TempDirectory& operator=(const TempDirectory&) = delete;
