@@ -1,16 +1,24 @@
 #!/usr/bin/env bash
-# Installs from Debian's packages whatever the build, the program and the
-# tests need and this machine lacks. Safe to run again: it installs nothing
-# when everything is present.
+# Installs from Debian's packages what this machine lacks for one purpose:
+#   scripts/install-deps.sh play   building and running the game (the default)
+#   scripts/install-deps.sh test   building everything and running every test
+# Safe to run again: it installs nothing when everything is present.
 set -euo pipefail
+PURPOSE=${1:-play}
 
-PACKAGES=(
-  build-essential cmake pkg-config
-  freeglut3-dev libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri
-  libgtest-dev libgmock-dev libbenchmark-dev libpng-dev
-  xvfb xauth xdotool x11-utils time bc
-  clang libclang-rt-14-dev valgrind
-)
+# The game: a compiler, CMake, freeglut and GL/GLU (and Mesa's drivers).
+PLAY=(build-essential cmake freeglut3-dev libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri)
+# The tools, tests and benchmarks on top: screenshots, GoogleTest, Google
+# Benchmark, a private X server driven by xdotool, clang for the fuzzers and
+# the sanitizers' runtime, valgrind for the memory check.
+TEST=(pkg-config libpng-dev libgtest-dev libgmock-dev libbenchmark-dev
+      xvfb xauth xdotool x11-utils time bc clang libclang-rt-14-dev valgrind)
+
+case "$PURPOSE" in
+  play) PACKAGES=("${PLAY[@]}") ;;
+  test) PACKAGES=("${PLAY[@]}" "${TEST[@]}") ;;
+  *) echo "install-deps: unknown purpose \"$PURPOSE\" (play or test)" >&2; exit 2 ;;
+esac
 
 missing=()
 for p in "${PACKAGES[@]}"; do

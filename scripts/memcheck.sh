@@ -9,7 +9,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 FRAMES=${1:-200}
-[ -x build/orvane-capture ] || bash scripts/build.sh
+[ -x build/orvane-capture ] || bash scripts/build.sh all
 log=$(mktemp)
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT

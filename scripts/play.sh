@@ -3,7 +3,7 @@
 # that holds the generated pics/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/install-deps.sh
-bash scripts/build.sh
+bash scripts/install-deps.sh play
+bash scripts/build.sh play
 cd build
 exec ./orvane "$@"

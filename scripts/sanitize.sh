@@ -5,7 +5,7 @@
 # tests/sanitizer/lsan.supp for why).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVANE_SANITIZE=ON >/dev/null
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVANE_SANITIZE=ON -DORVANE_BUILD_TESTS=ON >/dev/null
 cmake --build build-asan -j"$(nproc)"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1

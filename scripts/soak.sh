@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 SEED=${1:-1}
-[ -x build/orvane-sim ] || bash scripts/build.sh
+[ -x build/orvane-sim ] || bash scripts/build.sh all
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 

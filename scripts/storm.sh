@@ -10,7 +10,7 @@ cd "$(dirname "$0")/.."
 SECONDS_TO_RUN=${1:-60}
 RANDOM=${2:-1}
 BUILD=${ORVANE_BUILD_DIR:-build}
-[ -x "$BUILD/orvane" ] || bash scripts/build.sh
+[ -x "$BUILD/orvane" ] || bash scripts/build.sh all
 
 work=$(mktemp -d)
 xvfb_pid=""

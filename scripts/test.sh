@@ -6,8 +6,8 @@
 # or finding ends the run with a non-zero status.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/install-deps.sh
-bash scripts/build.sh
+bash scripts/install-deps.sh test
+bash scripts/build.sh all
 echo "== tests"
 ctest --test-dir build --output-on-failure -j2
 echo "== tests under AddressSanitizer and UndefinedBehaviorSanitizer"
