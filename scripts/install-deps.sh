@@ -8,10 +8,11 @@ PURPOSE=${1:-play}
 
 # The game: a compiler, CMake, freeglut and GL/GLU (and Mesa's drivers).
 PLAY=(build-essential cmake freeglut3-dev libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri)
-# The tools, tests and benchmarks on top: screenshots, GoogleTest, Google
-# Benchmark, a private X server driven by xdotool, clang for the fuzzers and
-# the sanitizers' runtime, valgrind for the memory check.
-TEST=(pkg-config libpng-dev libgtest-dev libgmock-dev libbenchmark-dev
+# The tools, tests and benchmarks on top: screenshots, fmt's shortest number
+# digits, GoogleTest, Google Benchmark, a private X server driven by xdotool,
+# clang for the fuzzers and the sanitizers' runtime, valgrind for the memory
+# check.
+TEST=(pkg-config libpng-dev libfmt-dev libgtest-dev libgmock-dev libbenchmark-dev
       xvfb xauth xdotool x11-utils time bc clang libclang-rt-14-dev valgrind)
 
 case "$PURPOSE" in
