@@ -1,8 +1,8 @@
 #include "tools/common/StateJson.h"
 
-#include <charconv>
 #include <cmath>
 
+#include "tools/common/ShortestDouble.h"
 #include "world/World.h"
 
 namespace {
@@ -46,9 +46,8 @@ void appendJsonNumber(std::string& out, double value) {
         return;
     }
     // Shortest text that reads back to the same double ("-0", "1e-05" are valid JSON).
-    char text[32];
-    const auto result = std::to_chars(text, text + sizeof text, value);
-    out.append(text, result.ptr);
+    char text[kShortestDoubleMaxLength];
+    out.append(text, formatShortest(value, text));
 }
 
 void JsonLineWriter::writeState(long long step, const World& world) {
