@@ -8,6 +8,13 @@
 #include "ball/Spring.h"
 #include "math/Vec3.h"
 
+// A pull on one surface particle towards a target, by a damped spring (the
+// mouse's grab); none by default.
+struct ParticlePull {
+    int particle = -1;
+    Vec3 target;
+};
+
 // The soft ball: rings of mass points on a sphere around a centre particle,
 // joined by springs. Particle numbering (r = ring level 1..rings-2,
 // s = segment 0..segments-1):
@@ -42,7 +49,7 @@ struct SoftBall {
     void reset();
 
     void applyPush(const Vec3& input);
-    void step();
+    void step(const ParticlePull& pull = ParticlePull());
 
     // Once per drawn frame: after a rebuild the picture shows one more
     // particle every six frames, until all are there.

@@ -14,6 +14,9 @@ constexpr double kTimeStepDivisor = 5.0;  // acts as every particle's mass
 constexpr double kPushGain = 0.03;
 constexpr double kPushDecay = 0.5;
 constexpr double kPushCutOff = 0.005;
+constexpr double kPullStiffness = 4.0;
+constexpr double kPullDamping = 0.5;
+constexpr double kStrongestPull = 20.0;  // however far the pointer drags
 
 #if defined(__SSE2__)
 // Almost all of a step's time goes into the springs, so they are computed
@@ -170,6 +173,13 @@ Vec3 sumOfSpringForces(const Particle& particle) {
 }
 #endif
 
+Vec3 pullForce(const Particle& particle, const Vec3& target) {
+    const Vec3 force = kPullStiffness * (target - particle.position) - kPullDamping * particle.velocity;
+    const double strength = length(force);
+    if (!(strength <= kStrongestPull)) return std::isfinite(strength) ? (kStrongestPull / strength) * force : Vec3();
+    return force;
+}
+
 void integrate(Particle& particle, const Vec3& force, double damping, double timeStep) {
     const double h = timeStep / kTimeStepDivisor;
     particle.velocity = particle.velocity + (force - damping * particle.velocity) * h;
@@ -195,7 +205,7 @@ void SoftBall::applyPush(const Vec3& input) {
 // Particles are updated in place, one after another: later particles feel
 // the already moved positions of earlier ones. While no surface particle
 // has touched the scene yet in this step, gravity is counted twice.
-void SoftBall::step() {
+void SoftBall::step(const ParticlePull& pull) {
     if (!isBuilt()) return;
     contactCount = 0;
     airborne = true;
@@ -222,6 +232,7 @@ void SoftBall::step() {
             }
             force = (sum + pushForce) + gravity;
             if (airborne) force = force + gravity;
+            if (i == pull.particle) force = force + pullForce(p, pull.target);
         }
         integrate(p, force, damping, timeStep);
     }

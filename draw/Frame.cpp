@@ -4,6 +4,7 @@
 #include <GL/glu.h>
 
 #include <chrono>
+#include <string>
 
 #include "draw/CameraView.h"
 #include "draw/Overlay.h"
@@ -12,6 +13,7 @@
 namespace {
 constexpr float kOverlayTextX = 20.0f;
 constexpr float kOverlayTextY = 20.0f;
+constexpr float kRunStateTextY = 40.0f;  // under the frame rate
 const GLfloat kWhite[4] = {1.0f, 1.0f, 1.0f, 1.0f};
 
 // The ball is simulated in the untilted frame and shown tilted with the board.
@@ -127,5 +129,8 @@ void drawFrame(World& world, const Scene& scene, const char* overlayText, FrameP
 
     beginOverlay(shown.window);
     drawOverlayText(kOverlayTextX, kOverlayTextY, overlayText);
+    const std::string runState = runStateLabel(shown.run);
+    if (!runState.empty()) drawOverlayText(kOverlayTextX, kRunStateTextY, runState.c_str());
+    if (shown.display.helpVisible) drawHelpPanel(shown.window);
     endOverlay();
 }

@@ -5,10 +5,41 @@
 
 #include <cstdio>
 
+#include "world/Controls.h"
 #include "world/World.h"
 
 namespace {
 constexpr int kFrameRateIntervalMs = 1000;
+
+// The help panel's layout, in pixels, for the 8x13 font.
+constexpr int kHelpLineHeight = 17;
+constexpr int kHelpCharWidth = 8;
+constexpr int kHelpPadding = 16;
+constexpr int kHelpInputColumn = 15;  // characters before the effect column
+
+void drawText(float x, float y, const char* text, void* font) {
+    glRasterPos2f(x, y);
+    for (const char* c = text; *c != '\0'; ++c) glutBitmapCharacter(font, static_cast<unsigned char>(*c));
+}
+
+void drawBox(float left, float top, float right, float bottom) {
+    glBegin(GL_QUADS);
+    glVertex2f(left, top);
+    glVertex2f(right, top);
+    glVertex2f(right, bottom);
+    glVertex2f(left, bottom);
+    glEnd();
+}
+
+int longestEffect() {
+    int longest = 0;
+    for (const ControlHelp& control : kControls) {
+        int length = 0;
+        while (control.effect[length] != '\0') ++length;
+        if (length > longest) longest = length;
+    }
+    return longest;
+}
 }  // namespace
 
 void beginOverlay(const WindowSize& window) {
@@ -33,8 +64,7 @@ void endOverlay() {
 void drawOverlayText(float x, float y, const char* text) {
     static const GLfloat white[4] = {1.0f, 1.0f, 1.0f, 1.0f};
     glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE, white);
-    glRasterPos2f(x, y);
-    for (const char* c = text; *c != '\0'; ++c) glutBitmapCharacter(GLUT_BITMAP_9_BY_15, static_cast<unsigned char>(*c));
+    drawText(x, y, text, GLUT_BITMAP_9_BY_15);
 }
 
 void FrameRateCounter::start(int nowMs) { lastTimeMs_ = nowMs; }
@@ -48,4 +78,35 @@ void FrameRateCounter::countFrame(int nowMs) {
     std::snprintf(text_, sizeof text_, "FPS:%4.2f", rate);
     lastTimeMs_ = nowMs;
     framesCounted_ = 0;
+}
+
+void drawHelpPanel(const WindowSize& window) {
+    constexpr int kLines = static_cast<int>(sizeof kControls / sizeof kControls[0]) + 2;
+    const float width = static_cast<float>((kHelpInputColumn + longestEffect()) * kHelpCharWidth + 2 * kHelpPadding);
+    const float height = static_cast<float>(kLines * kHelpLineHeight + 2 * kHelpPadding);
+    const float left = (static_cast<float>(window.width) - width) / 2.0f;
+    const float top = (static_cast<float>(window.height) - height) / 2.0f;
+
+    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_COLOR_BUFFER_BIT);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_TEXTURE_2D);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glColor4f(0.0f, 0.0f, 0.05f, 0.75f);
+    drawBox(left, top, left + width, top + height);
+
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    const float textLeft = left + kHelpPadding;
+    float baseline = top + kHelpPadding + kHelpLineHeight - 4;
+    drawText(textLeft, baseline, "orvane: the controls", GLUT_BITMAP_8_BY_13);
+    baseline += 2 * kHelpLineHeight;
+    for (const ControlHelp& control : kControls) {
+        glColor4f(1.0f, 0.85f, 0.4f, 1.0f);
+        drawText(textLeft, baseline, control.input, GLUT_BITMAP_8_BY_13);
+        glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+        drawText(textLeft + kHelpInputColumn * kHelpCharWidth, baseline, control.effect, GLUT_BITMAP_8_BY_13);
+        baseline += kHelpLineHeight;
+    }
+    glPopAttrib();
 }

@@ -11,6 +11,11 @@ void endOverlay();
 // White 9x15 bitmap text with its baseline starting at (x, y).
 void drawOverlayText(float x, float y, const char* text);
 
+// The list of controls on a dark panel in the middle of the window, over
+// everything else. Call between beginOverlay and endOverlay; it leaves the
+// GL state as it found it.
+void drawHelpPanel(const WindowSize& window);
+
 // The frames-per-second text: frames are counted over intervals of more
 // than a second, and the text changes only when an interval ends (it is
 // empty until the first one does). Frames drawn by key handlers count too.

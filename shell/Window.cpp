@@ -1,14 +1,17 @@
 #include "shell/Window.h"
 
-#include <GL/glut.h>
+#include <GL/freeglut.h>
 
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 
 #include "draw/Frame.h"
 #include "draw/Overlay.h"
+#include "world/ScriptPlayer.h"
+#include "world/ScriptRecorder.h"
 #include "world/World.h"
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -23,6 +26,8 @@
 #endif
 
 namespace {
+using Clock = std::chrono::steady_clock;
+
 // The window's one world and what draws it, from startUp to the process's end.
 struct Shell {
     World world;
@@ -30,17 +35,98 @@ struct Shell {
     FrameRateCounter frameRate;
     WindowHooks hooks;
     int windowId = 0;
+    long long idleCalls = 0;  // also the step of the next recorded event
+
+    ScriptRecorder* recorder = nullptr;
+    std::unique_ptr<ScriptPlayer> replay;  // while a --replay script has the controls
+
+    double rateHz = 0.0;
+    double paceCredit = 0.0;  // steps the clock owes, below one
+    Clock::time_point lastPaceTime;
 };
 Shell* shell = nullptr;
+
+bool replaying() { return shell->replay != nullptr; }
+
+void record(ScriptEvent event) {
+    if (!shell->recorder) return;
+    event.step = shell->idleCalls;
+    if (!shell->recorder->record(event)) {
+        std::fprintf(stderr, "orvane: recording stopped: %s\n", shell->recorder->error().c_str());
+        shell->recorder = nullptr;
+    }
+}
 
 void quitProgram() {
     glutDestroyWindow(shell->windowId);
     std::exit(0);
 }
 
-void respond(InputResponse response) {
-    if (response == InputResponse::Redraw) display();
+// Input from the window system goes the way a script's does, through the
+// recording (when there is one) to the world's handlers. While a replay has
+// the controls, only Esc and the window's own size get through.
+void deliverLive(const ScriptEvent& event) {
+    const bool escape = event.kind == ScriptEventKind::KeyDown && event.code == kKeyEscape;
+    if (replaying() && !escape && event.kind != ScriptEventKind::Reshape) return;
+    record(event);
+    const InputResponse response = deliverScriptEvent(shell->world, event);
     if (response == InputResponse::Quit) quitProgram();
+    showInWindow(response);
+}
+
+ScriptEvent eventOf(ScriptEventKind kind, int code = 0, int x = 0, int y = 0) {
+    ScriptEvent event;
+    event.kind = kind;
+    event.code = code;
+    event.x = x;
+    event.y = y;
+    return event;
+}
+
+void onMouseButton(int button, int state, int x, int y) {
+    // The wheel comes as buttons 3 and 4; it does nothing here.
+    if (button != GLUT_LEFT_BUTTON && button != GLUT_MIDDLE_BUTTON && button != GLUT_RIGHT_BUTTON) return;
+    ScriptEvent event = eventOf(state == GLUT_DOWN ? ScriptEventKind::ButtonDown : ScriptEventKind::ButtonUp, 0, x, y);
+    event.button = button == GLUT_LEFT_BUTTON     ? MouseButton::Left
+                   : button == GLUT_MIDDLE_BUTTON ? MouseButton::Middle
+                                                  : MouseButton::Right;
+    deliverLive(event);
+}
+
+void onDrag(int x, int y) { deliverLive(eventOf(ScriptEventKind::Drag, 0, x, y)); }
+
+// Closing the window ends the session as Esc does; the recording says so.
+void onClose() { record(eventOf(ScriptEventKind::End)); }
+
+// The replay's events go into the recording too, so that a recording made
+// during a replay holds the whole session. Its Esc only hands the controls
+// over.
+void playReplay() {
+    if (!replaying()) return;
+    shell->replay->deliverEventsBefore(shell->world, shell->idleCalls,
+                                       [](const ScriptEvent& event, InputResponse response) {
+                                           if (response == InputResponse::Quit) return;
+                                           record(event);
+                                           showInWindow(response);
+                                       });
+    if (shell->replay->finished()) shell->replay.reset();
+}
+
+// With --rate the clock decides how many steps each idle call takes (at
+// most 8; a longer stall is forgotten rather than caught up). The count
+// reaches the world as a pace event, so that a recording replays it.
+void paceByClock() {
+    if (shell->rateHz <= 0.0) return;
+    const Clock::time_point now = Clock::now();
+    const double elapsed = std::chrono::duration<double>(now - shell->lastPaceTime).count();
+    shell->lastPaceTime = now;
+    if (replaying()) return;
+    shell->paceCredit += elapsed * shell->rateHz;
+    const double whole = std::floor(shell->paceCredit);
+    shell->paceCredit -= whole;
+    const int steps = whole < RunControl::kMostStepsPerIdleCall ? static_cast<int>(whole)
+                                                                  : RunControl::kMostStepsPerIdleCall;
+    if (steps != shell->world.run.pacedSteps) deliverLive(eventOf(ScriptEventKind::Pace, steps));
 }
 
 void openWindow(int* argc, char** argv) {
@@ -61,6 +147,9 @@ void registerCallbacks() {
     glutSpecialFunc(windowSpecialDown);
     glutSpecialUpFunc(windowSpecialUp);
     glutPassiveMotionFunc(windowMouseMotion);
+    glutMouseFunc(onMouseButton);
+    glutMotionFunc(onDrag);
+    glutCloseFunc(onClose);
 }
 
 void printBanner() {
@@ -86,14 +175,17 @@ void checkLeaksBeforeTheDriverIsUnloaded() {
 #endif
 }
 
-double secondsSince(std::chrono::steady_clock::time_point start) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+double secondsSince(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
 }
 }  // namespace
 
-void startUp(int* argc, char** argv) {
+void startUp(int* argc, char** argv, const SessionOptions& session) {
     // Lives until the process ends, as the window does.
     shell = new Shell();
+    shell->recorder = session.recorder;
+    if (!session.replay.empty()) shell->replay = std::make_unique<ScriptPlayer>(session.replay);
+    shell->rateHz = session.rateHz;
     openWindow(argc, argv);
     checkLeaksBeforeTheDriverIsUnloaded();
     registerCallbacks();
@@ -101,6 +193,7 @@ void startUp(int* argc, char** argv) {
     printBanner();
     setUpScene(shell->scene);
     shell->frameRate.start(glutGet(GLUT_ELAPSED_TIME));
+    shell->lastPaceTime = Clock::now();
     // Whoever reads our output through a pipe sees it before the main loop.
     std::fflush(stdout);
 }
@@ -113,26 +206,45 @@ void display() {
 }
 
 void idle() {
+    playReplay();
+    paceByClock();
     FrameProfile* profile = shell->hooks.profile;
-    const auto start = std::chrono::steady_clock::now();
+    const Clock::time_point start = Clock::now();
     step(shell->world);
     if (profile) {
         profile->stepSeconds += secondsSince(start);
         ++profile->steps;
     }
     display();
+    ++shell->idleCalls;
 }
 
+// The first reshape (and any that keeps the size) changes nothing in the
+// world, so it is not recorded.
 void reshapeWindow(int width, int height) {
-    reshape(shell->world, width, height);
-    applyProjection(shell->world.window);
+    const WindowSize& size = shell->world.window;
+    if (width == size.width && (height == 0 ? 1 : height) == size.height) {
+        applyProjection(size);
+        return;
+    }
+    deliverLive(eventOf(ScriptEventKind::Reshape, 0, width, height));
 }
 
-void windowKeyDown(unsigned char key, int, int) { respond(keyDown(shell->world, key)); }
-void windowKeyUp(unsigned char key, int, int) { respond(keyUp(shell->world, key)); }
-void windowSpecialDown(int key, int, int) { respond(specialDown(shell->world, key)); }
-void windowSpecialUp(int key, int, int) { respond(specialUp(shell->world, key)); }
-void windowMouseMotion(int x, int y) { respond(mouseMotion(shell->world, x, y)); }
+void showInWindow(InputResponse response) {
+    if (response == InputResponse::Redraw) display();
+    if (response != InputResponse::Resize) return;
+    const WindowSize& size = shell->world.window;
+    applyProjection(size);
+    // A script's reshape: the window follows (a live one already has the size).
+    if (glutGet(GLUT_WINDOW_WIDTH) != size.width || glutGet(GLUT_WINDOW_HEIGHT) != size.height)
+        glutReshapeWindow(size.width, size.height);
+}
+
+void windowKeyDown(unsigned char key, int, int) { deliverLive(eventOf(ScriptEventKind::KeyDown, key)); }
+void windowKeyUp(unsigned char key, int, int) { deliverLive(eventOf(ScriptEventKind::KeyUp, key)); }
+void windowSpecialDown(int key, int, int) { deliverLive(eventOf(ScriptEventKind::SpecialDown, key)); }
+void windowSpecialUp(int key, int, int) { deliverLive(eventOf(ScriptEventKind::SpecialUp, key)); }
+void windowMouseMotion(int x, int y) { deliverLive(eventOf(ScriptEventKind::Motion, 0, x, y)); }
 
 World& windowWorld() { return shell->world; }
 int windowId() { return shell->windowId; }

@@ -1,28 +1,50 @@
 #pragma once
 
-// The program's window: it owns the one world and the scene that draws it,
-// and its GLUT callbacks are thin functions that forward to them.
+#include <vector>
 
+#include "world/Input.h"
+#include "world/InputScript.h"
+
+// The program's window: it owns the one world and the scene that draws it,
+// and its GLUT callbacks are thin functions that forward to them. All the
+// window's input goes to the world as script events, the way a replay's
+// does.
+
+class ScriptRecorder;
 struct FrameProfile;
 struct World;
+
+// What a session does besides playing: record its input, replay a script
+// first, keep to the clock. By default, none of it.
+struct SessionOptions {
+    ScriptRecorder* recorder = nullptr;  // open; it must outlive the window
+    std::vector<ScriptEvent> replay;     // played before the player takes over
+    double rateHz = 0.0;                 // > 0: steps a second of wall-clock time
+};
 
 // Everything main does before the GLUT main loop: the world's start-up
 // state (as everywhere else), then the window, the fixed OpenGL state, the
 // banner and the scene's textures and lists (each failed set-up prints its
-// message), and the first frame-rate time stamp. Command-line options go to
-// glutInit unchanged.
-void startUp(int* argc, char** argv);
+// message), and the first frame-rate time stamp. argc and argv go to
+// glutInit.
+void startUp(int* argc, char** argv, const SessionOptions& session = SessionOptions());
 
 // The GLUT callbacks that startUp registers, for the tools and tests that
 // drive the window themselves.
 void display();  // draws and shows one frame
-void idle();     // one step of the world, then display()
+void idle();     // a replay's due events, one idle call of the world, display()
 void reshapeWindow(int width, int height);
 void windowKeyDown(unsigned char key, int x, int y);
 void windowKeyUp(unsigned char key, int x, int y);
 void windowSpecialDown(int key, int x, int y);
 void windowSpecialUp(int key, int x, int y);
 void windowMouseMotion(int x, int y);
+
+// What the window does with a handler's answer: draw a frame now (Redraw),
+// or follow a new size (Resize). Quit is the caller's business.
+void showInWindow(InputResponse response);
+// The same, as a script player's responder.
+inline void showScriptResponse(const ScriptEvent&, InputResponse response) { showInWindow(response); }
 
 // For the tools and tests.
 World& windowWorld();

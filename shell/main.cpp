@@ -1,9 +1,49 @@
 #include <GL/glut.h>
 
+#include <cstdio>
+#include <string>
+
+#include "shell/Options.h"
 #include "shell/Window.h"
+#include "world/InputScript.h"
+#include "world/ScriptRecorder.h"
+
+namespace {
+constexpr int kExitUsage = 2;
+
+int refuse(const std::string& problem) {
+    std::fprintf(stderr, "orvane: %s\n", problem.c_str());
+    return kExitUsage;
+}
+}  // namespace
 
 int main(int argc, char** argv) {
-    startUp(&argc, argv);
+    WindowOptions options;
+    const std::string problem = readWindowOptions(argc, argv, options);
+    if (!problem.empty()) return refuse(problem);
+    if (options.help) {
+        std::fputs(windowUsage().c_str(), stdout);
+        return 0;
+    }
+
+    SessionOptions session;
+    session.rateHz = options.rateHz;
+    if (!options.replayPath.empty()) {
+        ScriptParseResult script = loadInputScript(options.replayPath);
+        if (!script.ok) return refuse(script.error);
+        session.replay = std::move(script.events);
+    }
+    // Lives as long as the process: the window never returns from its loop.
+    static ScriptRecorder recorder;
+    if (!options.recordPath.empty()) {
+        std::string error;
+        if (!recorder.open(options.recordPath, error)) return refuse(error);
+        session.recorder = &recorder;
+    }
+
+    int glutArgc = static_cast<int>(options.glutArguments.size());
+    options.glutArguments.push_back(nullptr);
+    startUp(&glutArgc, options.glutArguments.data(), session);
     glutMainLoop();
     return 0;
 }

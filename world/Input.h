@@ -9,6 +9,7 @@
 struct World;
 
 // GLUT's special-key codes, kept here so the core needs no GLUT header.
+constexpr int kSpecialKeyF1 = 1;
 constexpr int kSpecialKeyLeft = 100;
 constexpr int kSpecialKeyUp = 101;
 constexpr int kSpecialKeyRight = 102;
@@ -26,10 +27,13 @@ struct InputState {
     int lastMouseX = 0, lastMouseY = 0;  // the first motion is measured from (0, 0)
 };
 
+enum class MouseButton { Left, Middle, Right };
+
 enum class InputResponse {
     None,
     Redraw,  // draw a frame now, before anything else happens
     Quit,    // Esc: end the program (or the replay)
+    Resize,  // the window size changed: the projection must follow
 };
 
 InputResponse keyDown(World& world, unsigned char key);
@@ -38,5 +42,21 @@ InputResponse specialDown(World& world, int key);
 InputResponse specialUp(World& world, int key);
 InputResponse mouseMotion(World& world, int x, int y);
 
+// A button pressed or released with the pointer at (x, y). The left button
+// grabs the ball's surface point nearest the pointer's ray, if the ray
+// passes the ball; releasing it lets go.
+InputResponse mouseButton(World& world, MouseButton button, bool down, int x, int y);
+
+// Pointer motion with a button held: drags what the left button grabbed.
+// The camera does not turn (the window sends no plain motion meanwhile), but
+// the pointer's position is kept, so that no jump follows the release.
+InputResponse mouseDrag(World& world, int x, int y);
+
 // The state half of the window's reshape: a height of 0 is stored as 1.
-void reshape(World& world, int width, int height);
+InputResponse reshape(World& world, int width, int height);
+
+// Real-time pacing: from now on each idle call takes `steps` simulation
+// steps (at speed x1), as the clock asked for; a negative count ends pacing
+// (one step per idle call). The window decides the count; a recording keeps
+// it so that the replay takes the same steps.
+InputResponse pace(World& world, int steps);

@@ -9,7 +9,6 @@
 
 namespace {
 constexpr int kMaxSpecialKeyCode = 65535;
-constexpr long long kMaxPointerCoordinate = 100000;
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
@@ -55,27 +54,76 @@ bool parseInteger(const std::string& text, bool allowSign, long long min, long l
     return true;
 }
 
+// The characters a script names rather than writes: a blank would split
+// the line, and '#' would start a comment.
+struct NamedCode {
+    const char* name;
+    int code;
+};
+constexpr NamedCode kNamedKeys[] = {{"space", ' '}, {"esc", kKeyEscape}, {"hash", '#'}};
+constexpr NamedCode kNamedSpecialKeys[] = {
+    {"up", kSpecialKeyUp},     {"down", kSpecialKeyDown}, {"left", kSpecialKeyLeft},
+    {"right", kSpecialKeyRight}, {"f1", 1},  {"f2", 2},   {"f3", 3},   {"f4", 4},
+    {"f5", 5},   {"f6", 6},   {"f7", 7},   {"f8", 8},   {"f9", 9},   {"f10", 10},
+    {"f11", 11}, {"f12", 12}};
+constexpr const char* kButtonNames[] = {"left", "middle", "right"};
+
+template <std::size_t N>
+bool findCode(const NamedCode (&table)[N], const std::string& text, int& code) {
+    for (const NamedCode& named : table) {
+        if (text == named.name) {
+            code = named.code;
+            return true;
+        }
+    }
+    return false;
+}
+
+template <std::size_t N>
+const char* nameOf(const NamedCode (&table)[N], int code) {
+    for (const NamedCode& named : table) {
+        if (named.code == code) return named.name;
+    }
+    return nullptr;
+}
+
+int hexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+// A key is one printable character, a name, or any byte as 0xNN.
 bool parseKeyCharacter(const std::string& text, int& code) {
-    if (text == "space") { code = ' '; return true; }
-    if (text == "esc") { code = kKeyEscape; return true; }
-    if (text == "hash") { code = '#'; return true; }
+    if (findCode(kNamedKeys, text, code)) return true;
+    if (text.size() == 4 && text[0] == '0' && text[1] == 'x' && hexDigit(text[2]) >= 0 && hexDigit(text[3]) >= 0) {
+        code = hexDigit(text[2]) * 16 + hexDigit(text[3]);
+        return true;
+    }
     if (text.size() != 1) return false;
     const unsigned char c = static_cast<unsigned char>(text[0]);
-    // '#' is spelled "hash" so that a key can never be mistaken for a comment.
     if (c <= ' ' || c > '~' || c == '#') return false;
     code = c;
     return true;
 }
 
 bool parseSpecialKey(const std::string& text, int& code) {
-    if (text == "up") { code = kSpecialKeyUp; return true; }
-    if (text == "down") { code = kSpecialKeyDown; return true; }
-    if (text == "left") { code = kSpecialKeyLeft; return true; }
-    if (text == "right") { code = kSpecialKeyRight; return true; }
+    if (findCode(kNamedSpecialKeys, text, code)) return true;
     long long value = 0;
     if (!parseInteger(text, false, 0, kMaxSpecialKeyCode, value)) return false;
     code = static_cast<int>(value);
     return true;
+}
+
+bool parseButton(const std::string& text, MouseButton& button) {
+    for (int i = 0; i < 3; ++i) {
+        if (text == kButtonNames[i]) {
+            button = static_cast<MouseButton>(i);
+            return true;
+        }
+    }
+    return false;
 }
 
 struct EventSyntax {
@@ -90,6 +138,12 @@ constexpr EventSyntax kEventSyntax[] = {
     {"special-down", ScriptEventKind::SpecialDown, 1},
     {"special-up", ScriptEventKind::SpecialUp, 1},
     {"motion", ScriptEventKind::Motion, 2},
+    {"button-down", ScriptEventKind::ButtonDown, 3},
+    {"button-up", ScriptEventKind::ButtonUp, 3},
+    {"drag", ScriptEventKind::Drag, 2},
+    {"reshape", ScriptEventKind::Reshape, 2},
+    {"pace", ScriptEventKind::Pace, 1},
+    {"end", ScriptEventKind::End, 0},
 };
 
 const EventSyntax* findEvent(const std::string& name) {
@@ -97,6 +151,13 @@ const EventSyntax* findEvent(const std::string& name) {
         if (name == syntax.name) return &syntax;
     }
     return nullptr;
+}
+
+const EventSyntax& syntaxOf(ScriptEventKind kind) {
+    for (const EventSyntax& syntax : kEventSyntax) {
+        if (syntax.kind == kind) return syntax;
+    }
+    return kEventSyntax[0];
 }
 
 // Quotes a field for a message: unprintable bytes are escaped and long
@@ -116,6 +177,72 @@ std::string quoted(const std::string& text) {
     }
     if (text.size() > kMaxShown) out += "...";
     return out + "\"";
+}
+
+// Two integers, each within [minimum, maximum]; `names` says what they are.
+struct PairNames {
+    const char* first;
+    const char* second;
+};
+constexpr PairNames kPosition = {"x", "y"};
+constexpr PairNames kSize = {"width", "height"};
+
+std::string parsePair(const char* event, PairNames names, const std::string* fields, long long minimum,
+                      long long maximum, int& a, int& b) {
+    long long values[2] = {0, 0};
+    for (int i = 0; i < 2; ++i) {
+        if (!parseInteger(fields[i], minimum < 0, minimum, maximum, values[i])) {
+            return std::string(event) + " " + (i == 0 ? names.first : names.second) + " " + quoted(fields[i]) +
+                   " is not an integer from " + std::to_string(minimum) + " to " + std::to_string(maximum);
+        }
+    }
+    a = static_cast<int>(values[0]);
+    b = static_cast<int>(values[1]);
+    return std::string();
+}
+
+std::string parseArguments(const EventSyntax& syntax, const std::string* arguments, ScriptEvent& event) {
+    const std::string& first = arguments[0];
+    switch (syntax.kind) {
+    case ScriptEventKind::KeyDown:
+    case ScriptEventKind::KeyUp:
+        if (!parseKeyCharacter(first, event.code)) {
+            return "bad key " + quoted(first) +
+                   " (one printable character other than '#', or space, esc, hash, or 0x00 to 0xff)";
+        }
+        return std::string();
+    case ScriptEventKind::SpecialDown:
+    case ScriptEventKind::SpecialUp:
+        if (!parseSpecialKey(first, event.code)) {
+            return "bad special key " + quoted(first) + " (up, down, left, right, f1 to f12 or 0 to " +
+                   std::to_string(kMaxSpecialKeyCode) + ")";
+        }
+        return std::string();
+    case ScriptEventKind::Motion:
+    case ScriptEventKind::Drag:
+        return parsePair(syntax.name, kPosition, arguments, -kMaxPointerCoordinate, kMaxPointerCoordinate, event.x,
+                         event.y);
+    case ScriptEventKind::ButtonDown:
+    case ScriptEventKind::ButtonUp:
+        if (!parseButton(first, event.button)) return "bad button " + quoted(first) + " (left, middle or right)";
+        return parsePair(syntax.name, kPosition, arguments + 1, -kMaxPointerCoordinate, kMaxPointerCoordinate,
+                         event.x, event.y);
+    case ScriptEventKind::Reshape:
+        return parsePair(syntax.name, kSize, arguments, 0, kMaxWindowSide, event.x, event.y);
+    case ScriptEventKind::Pace: {
+        long long steps = 0;
+        if (first == "off") {
+            event.code = -1;
+        } else if (parseInteger(first, false, 0, RunControl::kMostStepsPerIdleCall, steps)) {
+            event.code = static_cast<int>(steps);
+        } else {
+            return "bad pace " + quoted(first) + " (0 to 8 steps an idle call, or off)";
+        }
+        return std::string();
+    }
+    case ScriptEventKind::End: return std::string();
+    }
+    return std::string();
 }
 
 // Parses the fields of one non-comment line; returns an empty string on
@@ -139,38 +266,20 @@ std::string parseEventLine(const std::vector<std::string>& fields, ScriptEvent& 
         return "extra field " + quoted(fields[2 + syntax->argumentCount]) + " after " +
                syntax->name;
     }
-    const std::string& first = fields[2];
-    switch (syntax->kind) {
-    case ScriptEventKind::KeyDown:
-    case ScriptEventKind::KeyUp:
-        if (!parseKeyCharacter(first, event.code)) {
-            return "bad key " + quoted(first) +
-                   " (one printable character other than '#', or space, esc, hash)";
-        }
-        break;
-    case ScriptEventKind::SpecialDown:
-    case ScriptEventKind::SpecialUp:
-        if (!parseSpecialKey(first, event.code)) {
-            return "bad special key " + quoted(first) + " (up, down, left, right or 0 to " +
-                   std::to_string(kMaxSpecialKeyCode) + ")";
-        }
-        break;
-    case ScriptEventKind::Motion: {
-        long long coordinate[2] = {0, 0};
-        for (int i = 0; i < 2; ++i) {
-            const std::string& text = fields[2 + i];
-            if (!parseInteger(text, true, -kMaxPointerCoordinate, kMaxPointerCoordinate,
-                              coordinate[i])) {
-                return std::string("motion ") + (i == 0 ? "x " : "y ") + quoted(text) +
-                       " is not an integer from -100000 to 100000";
-            }
-        }
-        event.x = static_cast<int>(coordinate[0]);
-        event.y = static_cast<int>(coordinate[1]);
-        break;
-    }
-    }
-    return std::string();
+    return parseArguments(*syntax, fields.data() + 2, event);
+}
+
+std::string keyText(int code) {
+    if (const char* name = nameOf(kNamedKeys, code)) return name;
+    if (code > ' ' && code <= '~') return std::string(1, static_cast<char>(code));
+    char hex[8];
+    std::snprintf(hex, sizeof hex, "0x%02x", code & 0xff);
+    return hex;
+}
+
+std::string specialKeyText(int code) {
+    if (const char* name = nameOf(kNamedSpecialKeys, code)) return name;
+    return std::to_string(code);
 }
 
 ScriptParseResult failure(const std::string& message) {
@@ -237,6 +346,32 @@ InputResponse deliverScriptEvent(World& world, const ScriptEvent& event) {
     case ScriptEventKind::SpecialDown: return specialDown(world, event.code);
     case ScriptEventKind::SpecialUp: return specialUp(world, event.code);
     case ScriptEventKind::Motion: return mouseMotion(world, event.x, event.y);
+    case ScriptEventKind::ButtonDown: return mouseButton(world, event.button, true, event.x, event.y);
+    case ScriptEventKind::ButtonUp: return mouseButton(world, event.button, false, event.x, event.y);
+    case ScriptEventKind::Drag: return mouseDrag(world, event.x, event.y);
+    case ScriptEventKind::Reshape: return reshape(world, event.x, event.y);
+    case ScriptEventKind::Pace: return pace(world, event.code);
+    case ScriptEventKind::End: return InputResponse::Quit;
     }
     return InputResponse::None;
+}
+
+std::string formatScriptEvent(const ScriptEvent& event) {
+    std::string line = std::to_string(event.step) + " " + syntaxOf(event.kind).name;
+    const std::string position = " " + std::to_string(event.x) + " " + std::to_string(event.y);
+    switch (event.kind) {
+    case ScriptEventKind::KeyDown:
+    case ScriptEventKind::KeyUp: return line + " " + keyText(event.code);
+    case ScriptEventKind::SpecialDown:
+    case ScriptEventKind::SpecialUp: return line + " " + specialKeyText(event.code);
+    case ScriptEventKind::Motion:
+    case ScriptEventKind::Drag:
+    case ScriptEventKind::Reshape: return line + position;
+    case ScriptEventKind::ButtonDown:
+    case ScriptEventKind::ButtonUp:
+        return line + " " + kButtonNames[static_cast<int>(event.button)] + position;
+    case ScriptEventKind::Pace: return line + " " + (event.code < 0 ? std::string("off") : std::to_string(event.code));
+    case ScriptEventKind::End: return line;
+    }
+    return line;
 }

@@ -7,19 +7,35 @@
 
 struct World;
 
-// Input scripts: one event a line, "STEP EVENT ARGS". Replayed by the
-// headless replay and the capture tool through the same handlers the window
-// uses.
-enum class ScriptEventKind { KeyDown, KeyUp, SpecialDown, SpecialUp, Motion };
+// Input scripts: one event a line, "STEP EVENT ARGS", delivered just before
+// idle call STEP. The window turns its own input into these events too, so a
+// recorded session replays through the very same handlers.
+enum class ScriptEventKind {
+    KeyDown,     // key-down C
+    KeyUp,       // key-up C
+    SpecialDown, // special-down K
+    SpecialUp,   // special-up K
+    Motion,      // motion X Y (no button held)
+    ButtonDown,  // button-down B X Y
+    ButtonUp,    // button-up B X Y
+    Drag,        // drag X Y (a button held)
+    Reshape,     // reshape W H
+    Pace,        // pace N | pace off
+    End,         // end: the session ended here (as Esc would end it)
+};
 
 struct ScriptEvent {
     long long step = 0;
     ScriptEventKind kind = ScriptEventKind::KeyDown;
-    int code = 0;  // character code or special-key code
-    int x = 0;     // pointer position for motion
-    int y = 0;
+    int code = 0;  // character or special-key code; pace: steps, -1 for off
+    MouseButton button = MouseButton::Left;
+    int x = 0;     // pointer position; reshape: width
+    int y = 0;     // reshape: height
     int line = 0;  // line number in the script, for messages
 };
+
+constexpr long long kMaxPointerCoordinate = 100000;
+constexpr int kMaxWindowSide = 16384;
 
 struct ScriptParseResult {
     bool ok = true;
@@ -35,3 +51,7 @@ ScriptParseResult loadInputScript(const std::string& path);
 
 // Delivers one event to the world's input handlers.
 InputResponse deliverScriptEvent(World& world, const ScriptEvent& event);
+
+// The event as a script line (with its step, without a line end) that
+// parses back to the same event.
+std::string formatScriptEvent(const ScriptEvent& event);

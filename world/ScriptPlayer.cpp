@@ -6,12 +6,12 @@
 
 ScriptPlayer::ScriptPlayer(std::vector<ScriptEvent> events) : events_(std::move(events)) {}
 
-bool ScriptPlayer::deliverEventsBefore(World& world, long long idleCall, const std::function<void()>& redraw) {
+bool ScriptPlayer::deliverEventsBefore(World& world, long long idleCall, const Responder& respond) {
     while (!quit_ && next_ < events_.size() && events_[next_].step <= idleCall) {
-        const InputResponse response = deliverScriptEvent(world, events_[next_]);
-        ++next_;
+        const ScriptEvent& event = events_[next_++];
+        const InputResponse response = deliverScriptEvent(world, event);
         if (response == InputResponse::Quit) quit_ = true;
-        if (response == InputResponse::Redraw && redraw) redraw();
+        if (respond) respond(event, response);
     }
     return !quit_;
 }

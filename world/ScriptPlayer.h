@@ -10,18 +10,21 @@ struct World;
 
 // Plays an input script into a world: before idle call N (counted from 0)
 // it delivers the events of step N through the world's input handlers, in
-// the order they were written. Esc ends the script: nothing after it is
-// delivered. The window, the headless replay and the capture tool all play
-// scripts through this.
+// the order they were written. Esc (or "end") ends the script: nothing after
+// it is delivered. The window, the headless replay and the capture tool all
+// play scripts through this.
 class ScriptPlayer {
 public:
+    // Told of every event delivered and what its handler answered: the
+    // window draws a frame on Redraw and follows a Resize; the headless
+    // replay does nothing.
+    using Responder = std::function<void(const ScriptEvent& event, InputResponse response)>;
+
     explicit ScriptPlayer(std::vector<ScriptEvent> events = {});
 
     // Delivers every event due before idle call `idleCall` that has not
-    // been delivered yet. `redraw` is called wherever a handler asks for a
-    // frame to be drawn at once (the headless replay draws nothing). Returns
-    // false once Esc has been delivered.
-    bool deliverEventsBefore(World& world, long long idleCall, const std::function<void()>& redraw = {});
+    // been delivered yet. Returns false once the script has ended by Esc.
+    bool deliverEventsBefore(World& world, long long idleCall, const Responder& respond = {});
 
     bool quitRequested() const { return quit_; }
     bool finished() const { return quit_ || next_ == events_.size(); }

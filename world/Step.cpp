@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "world/World.h"
 
 namespace {
@@ -29,17 +31,54 @@ void controlBall(World& world) {
     if (input.liftBall) ball.pushForce = Vec3(0.0, 0.9, 0.0);
     if (input.pressBall && ball.contactCount < kPressContactLimit) ball.pushForce = Vec3(0.0, -0.9, 0.0);
 }
+
+// One step normally (or the clock's count when paced), times the speed: at
+// x2^k, 2^k steps (at most 8); at x1/2^k, one step for every 2^k gathered.
+int stepsDue(RunControl& run) {
+    if (run.paused) return 0;
+    const int base = run.pacedSteps < 0 ? 1 : run.pacedSteps;
+    if (run.speedLevel >= 0) return std::min(base << run.speedLevel, RunControl::kMostStepsPerIdleCall);
+    const int every = 1 << -run.speedLevel;
+    run.slowCredit += base;
+    const int steps = run.slowCredit / every;
+    run.slowCredit %= every;
+    return steps;
+}
+
+ParticlePull pullOf(const Grab& grab) {
+    ParticlePull pull;
+    if (grab.active) {
+        pull.particle = grab.particle;
+        pull.target = grab.target;
+    }
+    return pull;
+}
 }  // namespace
 
+// Camera flight reads only the flags and the camera's vectors, and the
+// steering only the camera's forward vector, so flying after all the steps
+// gives what flying between the ball's step and the steering always gave.
 void step(World& world) {
+    for (int i = stepsDue(world.run); i > 0; --i) simulateStep(world);
+    flyCamera(world.camera, world.input);
+}
+
+void simulateStep(World& world) {
     world.board.relax();
     world.ball.applyPush(world.board.pushInput());
-    world.ball.step();
-    flyCamera(world.camera, world.input);
+    world.ball.step(pullOf(world.grab));
     controlBall(world);
 }
 
 void advanceFrame(World& world) {
     world.ball.advanceBuildUp();
     if (world.display.lightningVisible) world.lightning.advanceFrame();
+}
+
+std::string runStateLabel(const RunControl& run) {
+    std::string speed;
+    if (run.speedLevel > 0) speed = "x" + std::to_string(1 << run.speedLevel);
+    if (run.speedLevel < 0) speed = "x1/" + std::to_string(1 << -run.speedLevel);
+    if (!run.paused) return speed;
+    return speed.empty() ? "paused" : "paused " + speed;
 }

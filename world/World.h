@@ -1,16 +1,45 @@
 #pragma once
 
+#include <string>
+
 #include "ball/SoftBall.h"
 #include "effects/Lightning.h"
 #include "scene/Board.h"
 #include "world/Camera.h"
 #include "world/Input.h"
 
-// What key "8" switches together (with the board's ground look).
+// What key "8" switches together (with the board's ground look), and the
+// help overlay of keys "h" and F1.
 struct DisplayOptions {
     bool lightingOn = true;
     bool skyVisible = true;
     bool lightningVisible = true;
+    bool helpVisible = false;
+};
+
+// How the simulation runs: paused or not, and how fast. By default every
+// idle call is one simulation step.
+struct RunControl {
+    static constexpr int kSlowest = -3;  // speed 2^level: x1/8
+    static constexpr int kFastest = 3;   // x8
+    static constexpr int kMostStepsPerIdleCall = 8;
+
+    bool paused = false;
+    int speedLevel = 0;
+    int pacedSteps = -1;  // steps the clock asks of each idle call; < 0: not paced
+    int slowCredit = 0;   // steps gathered towards the next one at slow speeds
+
+    bool isDefault() const { return !paused && speedLevel == 0; }
+};
+
+// The ball's surface point that the left button holds, and where the pointer
+// pulls it; all in the board's frame.
+struct Grab {
+    bool active = false;
+    int particle = -1;
+    Vec3 target;
+    Vec3 planePoint;   // the target moves in the plane through the grabbed
+    Vec3 planeNormal;  // point that faces the camera
 };
 
 // The window's size in pixels as the last reshape gave it; never 0 high.
@@ -32,6 +61,8 @@ struct World {
     InputState input;
     DisplayOptions display;
     WindowSize window;
+    RunControl run;
+    Grab grab;
 
     // The state start-up leaves the world in: the board level, the camera at
     // (0, 7, 16) looking along -z, the ball built above the platform, the
@@ -39,9 +70,17 @@ struct World {
     World();
 };
 
-// One idle call's simulation work, in this order: relax the board's tilt,
-// push and step the ball, fly the camera, steer the board, lift or press.
+// One idle call's work: as many simulation steps as the run control asks
+// for (one by default, none while paused), then the camera's flight.
 void step(World& world);
+
+// One simulation step, in this order: relax the board's tilt, push and step
+// the ball (pulled where it is grabbed), steer the board, lift or press.
+void simulateStep(World& world);
+
+// How the run differs from the default, for the overlay: "paused", "x1/4",
+// "paused x2"; empty at full speed, unpaused.
+std::string runStateLabel(const RunControl& run);
 
 // Once per frame drawn, between drawing the ball and the sky: the ball's
 // build-up picture moves on, and the lightning (while shown) may strike and

@@ -18,7 +18,7 @@
 #include "bench/frame/ProcessClock.h"
 #include "bench/frame/Summary.h"
 #include "shell/Window.h"
-#include "tools/common/CommandLine.h"
+#include "cli/CommandLine.h"
 #include "tools/window/HeadlessDisplay.h"
 #include "tools/window/WindowSession.h"
 #include "world/World.h"

@@ -46,7 +46,9 @@ struct ScriptedWorld {
 
     explicit ScriptedWorld(const char* script) : player(scriptFrom(script)) {}
     void idleCall(long long i) {
-        player.deliverEventsBefore(world, i, [this] { advanceFrame(world); });
+        player.deliverEventsBefore(world, i, [this](const ScriptEvent&, InputResponse response) {
+            if (response == InputResponse::Redraw) advanceFrame(world);
+        });
         step(world);
         advanceFrame(world);
         states.push_back(stateOf(world, i + 1));

@@ -20,12 +20,12 @@ Vec3 centreParticle() { return windowWorld().ball.particles[windowWorld().ball.c
 
 // The ball's own pixels in a frame: what the frame drew that a frame of the
 // same moment with the surface switched off (key 3) did not.
-Mask ballSilhouette(const Grab& withBall, const Grab& withoutBall) {
+Mask ballSilhouette(const FrameGrab& withBall, const FrameGrab& withoutBall) {
     return depthDifferences(withBall, withoutBall);
 }
 
 // Screen radius of a sphere of the ball's radius around the centre particle.
-double expectedScreenRadius(const Grab& grab) {
+double expectedScreenRadius(const FrameGrab& grab) {
     const ScreenPoint centre = project(grab, centreParticle());
     // Measured sideways in the view, where the tilt does not foreshorten.
     const ScreenPoint side = project(grab, centreParticle() + Vec3(windowWorld().ball.radius, 0.0, 0.0));
@@ -34,7 +34,7 @@ double expectedScreenRadius(const Grab& grab) {
 
 // A window around the ball, so that the FPS text and anything far from the
 // ball stay out of the picture.
-PixelBox aroundBall(const Grab& grab) {
+PixelBox aroundBall(const FrameGrab& grab) {
     const ScreenPoint centre = project(grab, centreParticle());
     const int reach = static_cast<int>(3.0 * expectedScreenRadius(grab)) + 10;
     return {static_cast<int>(centre.x) - reach, static_cast<int>(centre.y) - reach,
@@ -43,7 +43,7 @@ PixelBox aroundBall(const Grab& grab) {
 
 // What a frame drew around the ball that the reference frame (ball hidden)
 // did not.
-Mask ballPixels(const Grab& frame, const Grab& hidden) {
+Mask ballPixels(const FrameGrab& frame, const FrameGrab& hidden) {
     return depthDifferences(frame, hidden).within(aroundBall(hidden));
 }
 
@@ -70,7 +70,7 @@ LayerShape shapeOf(const Mask& mask) {
     return shape;
 }
 
-void expectOutlineCentredOnCentreParticle(const Grab& withBall, const Grab& withoutBall,
+void expectOutlineCentredOnCentreParticle(const FrameGrab& withBall, const FrameGrab& withoutBall,
                                           const char* when) {
     const Mask ballPixels = ballSilhouette(withBall, withoutBall);
     const PixelBox box = ballPixels.bounds();
@@ -94,8 +94,8 @@ void expectOutlineCentredOnCentreParticle(const Grab& withBall, const Grab& with
 TEST(BallDrawing, OutlineIsCentredOnTheCentreParticleAtStartAndAfterRolling) {
     PicsDirectory pics;
     START_UP_OR_SKIP(output);
-    const Grab atStart = runIdleCalls(kSettledFrames);
-    const Grab hidden = pressKey('3');
+    const FrameGrab atStart = runIdleCalls(kSettledFrames);
+    const FrameGrab hidden = pressKey('3');
     pressKey('3');
     ASSERT_TRUE(atStart.valid());
     ASSERT_TRUE(hidden.valid());
@@ -104,8 +104,8 @@ TEST(BallDrawing, OutlineIsCentredOnTheCentreParticleAtStartAndAfterRolling) {
     // Hold the right arrow: the board tilts and the ball rolls off to the right.
     const Vec3 startCentre = centreParticle();
     windowSpecialDown(kSpecialKeyRight, 0, 0);
-    const Grab rolled = runIdleCalls(300);
-    const Grab rolledHidden = pressKey('3');
+    const FrameGrab rolled = runIdleCalls(300);
+    const FrameGrab rolledHidden = pressKey('3');
     pressKey('3');
     windowSpecialUp(kSpecialKeyRight, 0, 0);
     ASSERT_TRUE(rolled.valid());
@@ -118,14 +118,14 @@ TEST(BallDrawing, OutlineIsCentredOnTheCentreParticleAtStartAndAfterRolling) {
 TEST(BallDrawing, KeysOneTwoThreeShowSpheresLinesAndSkin) {
     PicsDirectory pics;
     START_UP_OR_SKIP(output);
-    const Grab skin = runIdleCalls(kSettledFrames);
-    const Grab nothing = pressKey('3');
-    const Grab spheres = pressKey('1');
-    const Grab nothingAgain = pressKey('1');
-    const Grab lines = pressKey('2');
+    const FrameGrab skin = runIdleCalls(kSettledFrames);
+    const FrameGrab nothing = pressKey('3');
+    const FrameGrab spheres = pressKey('1');
+    const FrameGrab nothingAgain = pressKey('1');
+    const FrameGrab lines = pressKey('2');
     pressKey('2');
-    const Grab skinAgain = pressKey('3');
-    for (const Grab* g : {&skin, &nothing, &spheres, &nothingAgain, &lines, &skinAgain})
+    const FrameGrab skinAgain = pressKey('3');
+    for (const FrameGrab* g : {&skin, &nothing, &spheres, &nothingAgain, &lines, &skinAgain})
         ASSERT_TRUE(g->valid());
     dumpFrame(spheres, "ball-spheres");
     dumpFrame(lines, "ball-lines");
@@ -169,7 +169,7 @@ TEST(BallDrawing, AfterKeyNineTheParticlesAppearOneByOne) {
     PicsDirectory pics;
     START_UP_OR_SKIP(output);
     runIdleCalls(kSettledFrames);
-    const Grab hidden = pressKey('3');
+    const FrameGrab hidden = pressKey('3');
     pressKey('3');
     ASSERT_TRUE(hidden.valid());
     const int particleCount = static_cast<int>(windowWorld().ball.particles.size());
@@ -177,7 +177,7 @@ TEST(BallDrawing, AfterKeyNineTheParticlesAppearOneByOne) {
 
     // The frame drawn by the key itself shows no particle yet; then one more
     // particle joins every 6 frames, in list order, up to all of them.
-    const Grab resetFrame = pressKey('9');
+    const FrameGrab resetFrame = pressKey('9');
     ASSERT_TRUE(resetFrame.valid());
     EXPECT_EQ(ballPixels(resetFrame, hidden).count(), 0);
     const int buildUpFrames = 6 * (particleCount + 1);
@@ -185,7 +185,7 @@ TEST(BallDrawing, AfterKeyNineTheParticlesAppearOneByOne) {
     while (frame + 1 < buildUpFrames) {
         // Every frame while the first particles come, then a sample.
         const int next = frame < 90 ? frame + 1 : std::min(frame + 59, buildUpFrames - 1);
-        const Grab grab = runIdleCalls(next - frame);
+        const FrameGrab grab = runIdleCalls(next - frame);
         frame = next;
         const int shown = frame / 6;
         const Mask drawn = ballPixels(grab, hidden);
@@ -218,7 +218,7 @@ TEST(BallDrawing, AfterKeyNineTheParticlesAppearOneByOne) {
     // The frame that showed all of them for the sixth time ended the build-up;
     // the next one is the normal display.
     EXPECT_FALSE(windowWorld().ball.buildUpActive);
-    const Grab skinBack = runIdleCalls(1);
+    const FrameGrab skinBack = runIdleCalls(1);
     const LayerShape shape = shapeOf(ballPixels(skinBack, hidden));
     EXPECT_EQ(shape.regions, 1);
     EXPECT_GT(shape.discShare, 0.9);

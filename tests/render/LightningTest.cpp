@@ -12,14 +12,14 @@ using namespace render;
 
 namespace {
 // The view above the horizon, clear of the FPS text.
-PixelBox skyRegion(const Grab& grab) {
+PixelBox skyRegion(const FrameGrab& grab) {
     const ScreenPoint horizon = project(grab, Vec3(0.0, 7.0, -1000.0), false);
     return {0, 40, grab.width() - 1, static_cast<int>(horizon.y) - 10};
 }
 
 // Share of a region whose nearest surface is the plane z = 0, in which the
 // bolts at the strike points of the first flashes stand.
-double boltPlaneShare(const Grab& grab, const PixelBox& region) {
+double boltPlaneShare(const FrameGrab& grab, const PixelBox& region) {
     int hits = 0, n = 0;
     for (int y = region.top; y <= region.bottom; y += 4)
         for (int x = region.left; x <= region.right; x += 4) {
@@ -29,7 +29,7 @@ double boltPlaneShare(const Grab& grab, const PixelBox& region) {
     return n ? static_cast<double>(hits) / n : 0.0;
 }
 
-int brightenedPixels(const Grab& grab, const Grab& without, const PixelBox& region) {
+int brightenedPixels(const FrameGrab& grab, const FrameGrab& without, const PixelBox& region) {
     return differences(grab, without, 30).within(region).count();
 }
 }  // namespace
@@ -38,13 +38,13 @@ TEST(Lightning, StartUpBoltBrightensTheSkyForFourteenFramesThenIsGone) {
     PicsDirectory pics;
     START_UP_OR_SKIP(output);
     // Every frame counts, including the one drawn when the window was shown.
-    std::map<int, Grab> frames;
+    std::map<int, FrameGrab> frames;
     while (frames.empty() || frames.rbegin()->first < 24) {
-        Grab grab = runIdleCalls(1);
+        FrameGrab grab = runIdleCalls(1);
         ASSERT_TRUE(grab.valid());
         frames[grab.displayCall] = std::move(grab);
     }
-    const Grab& after = frames.rbegin()->second;
+    const FrameGrab& after = frames.rbegin()->second;
     const PixelBox sky = skyRegion(after);
 
     int previous = 0;
@@ -73,21 +73,21 @@ TEST(Lightning, KeyLFadesABoltInHighInTheSkyAndItDiesAfterItsLifetime) {
     // Look up: the first bolt stands high above the plate, from y = 20 up.
     windowMouseMotion(0, -40);
     ASSERT_FLOAT_EQ(windowWorld().camera.pitch, 40.0f);
-    const Grab before = runIdleCalls(30);
+    const FrameGrab before = runIdleCalls(30);
     const PixelBox upper{0, 40, before.width() - 1, before.height() / 3};
     EXPECT_EQ(boltPlaneShare(before, upper), 0.0);
 
-    const Grab pressed = pressKey('l');
+    const FrameGrab pressed = pressKey('l');
     ASSERT_TRUE(pressed.valid());
     EXPECT_GT(boltPlaneShare(pressed, upper), 0.95);
     // Faint at first, brighter as it fades in.
     const int faint = brightenedPixels(pressed, before, upper);
-    const Grab stronger = runIdleCalls(60);
+    const FrameGrab stronger = runIdleCalls(60);
     EXPECT_GT(boltPlaneShare(stronger, upper), 0.95);
     EXPECT_GT(brightenedPixels(stronger, before, upper), faint + 300);
 
     // A bolt of key l lives 200 to 209 frames.
-    const Grab gone = runIdleCalls(150);
+    const FrameGrab gone = runIdleCalls(150);
     EXPECT_EQ(boltPlaneShare(gone, upper), 0.0);
     EXPECT_EQ(brightenedPixels(gone, before, upper), 0);
 }

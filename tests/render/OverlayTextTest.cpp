@@ -12,7 +12,7 @@ using namespace render;
 namespace {
 // The text is drawn lit with a white material under a white light, so its
 // glyphs come out pure white.
-Mask whitePixels(const Grab& grab, const PixelBox& box) {
+Mask whitePixels(const FrameGrab& grab, const PixelBox& box) {
     Mask mask;
     mask.width = grab.width();
     mask.height = grab.height();
@@ -32,13 +32,13 @@ constexpr int kGlyphWidth = 9;
 TEST(OverlayText, FpsTextAppearsInTheTopLeftCornerAfterOneSecond) {
     PicsDirectory pics;
     START_UP_OR_SKIP(output);
-    const Grab early = runIdleCalls(15);  // past the start-up flash
+    const FrameGrab early = runIdleCalls(15);  // past the start-up flash
     ASSERT_TRUE(early.valid());
     if (frameRateText()[0] == '\0') {
         EXPECT_EQ(whitePixels(early, kTopLeft).count(), 0) << "no text before the first second";
     }
 
-    const Grab later = runIdleCallsFor(1100);
+    const FrameGrab later = runIdleCallsFor(1100);
     ASSERT_TRUE(later.valid());
     const std::string text = frameRateText();
     ASSERT_EQ(text.rfind("FPS:", 0), 0u) << text;

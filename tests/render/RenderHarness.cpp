@@ -24,9 +24,9 @@ namespace {
 bool started = false;
 int drawnFrames = 0;
 bool grabbing = false;
-Grab lastGrab;
+FrameGrab lastGrab;
 
-void readDepth(Grab& grab) {
+void readDepth(FrameGrab& grab) {
     grab.depth.resize(static_cast<std::size_t>(grab.frame.width) * grab.frame.height);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(grab.viewport[0], grab.viewport[1], grab.frame.width, grab.frame.height,
@@ -35,7 +35,7 @@ void readDepth(Grab& grab) {
 
 // The display leaves the camera transform on the model-view stack after its
 // overlay; the board's tilt is added the way the frame adds it.
-void readMatrices(Grab& grab) {
+void readMatrices(FrameGrab& grab) {
     glGetDoublev(GL_MODELVIEW_MATRIX, grab.worldView);
     glPushMatrix();
     const Board& board = windowWorld().board;
@@ -50,7 +50,7 @@ void readMatrices(Grab& grab) {
 void grabFrame() {
     ++drawnFrames;
     if (!grabbing) return;
-    Grab grab;
+    FrameGrab grab;
     grab.displayCall = drawnFrames;
     grab.glError = glGetError();
     while (glGetError() != GL_NO_ERROR) {
@@ -61,12 +61,12 @@ void grabFrame() {
     lastGrab = std::move(grab);
 }
 
-const double* viewOf(const Grab& grab, bool onBoard) {
+const double* viewOf(const FrameGrab& grab, bool onBoard) {
     return onBoard ? grab.boardView : grab.worldView;
 }
 }  // namespace
 
-ScreenPoint project(const Grab& grab, const Vec3& point, bool onBoard) {
+ScreenPoint project(const FrameGrab& grab, const Vec3& point, bool onBoard) {
     double wx = 0, wy = 0, wz = 0;
     ScreenPoint result;
     if (gluProject(point.x, point.y, point.z, viewOf(grab, onBoard), grab.projection,
@@ -81,12 +81,12 @@ ScreenPoint project(const Grab& grab, const Vec3& point, bool onBoard) {
     return result;
 }
 
-float depthAt(const Grab& grab, int x, int y) {
+float depthAt(const FrameGrab& grab, int x, int y) {
     if (x < 0 || y < 0 || x >= grab.width() || y >= grab.height()) return 1.0f;
     return grab.depth[static_cast<std::size_t>(grab.height() - 1 - y) * grab.width() + x];
 }
 
-Vec3 pointSeenAt(const Grab& grab, int x, int y, bool onBoard) {
+Vec3 pointSeenAt(const FrameGrab& grab, int x, int y, bool onBoard) {
     double ox = 0, oy = 0, oz = 0;
     gluUnProject(x + 0.5, grab.height() - 1 - y + 0.5, depthAt(grab, x, y),
                  viewOf(grab, onBoard), grab.projection, grab.viewport, &ox, &oy, &oz);
@@ -177,7 +177,7 @@ bool isBannerOnly(const std::vector<std::string>& lines) {
 
 int displayCalls() { return drawnFrames; }
 
-Grab runIdleCalls(int n) {
+FrameGrab runIdleCalls(int n) {
     for (int i = 0; i < n; ++i) {
         pumpWindowEvents();
         grabbing = i == n - 1;
@@ -187,19 +187,19 @@ Grab runIdleCalls(int n) {
     return lastGrab;
 }
 
-Grab runIdleCallsFor(int milliseconds) {
+FrameGrab runIdleCallsFor(int milliseconds) {
     const int start = glutGet(GLUT_ELAPSED_TIME);
     while (glutGet(GLUT_ELAPSED_TIME) - start <= milliseconds) runIdleCalls(1);
     return runIdleCalls(1);
 }
 
-Grab pressKey(unsigned char key) {
+FrameGrab pressKey(unsigned char key) {
     const int before = drawnFrames;
     grabbing = true;
     windowKeyDown(key, 0, 0);
     windowKeyUp(key, 0, 0);
     grabbing = false;
-    return drawnFrames == before ? Grab() : lastGrab;
+    return drawnFrames == before ? FrameGrab() : lastGrab;
 }
 
 int Mask::count() const {
@@ -302,7 +302,7 @@ Mask Mask::componentNear(double x, double y) const {
 namespace {
 // The pixels where `differs(x, y)` holds; frames of different sizes fail.
 template <typename Differs>
-Mask maskOfDifferences(const Grab& a, const Grab& b, Differs differs) {
+Mask maskOfDifferences(const FrameGrab& a, const FrameGrab& b, Differs differs) {
     Mask mask;
     mask.width = a.width();
     mask.height = a.height();
@@ -317,7 +317,7 @@ Mask maskOfDifferences(const Grab& a, const Grab& b, Differs differs) {
 }
 }  // namespace
 
-Mask differences(const Grab& a, const Grab& b, int threshold) {
+Mask differences(const FrameGrab& a, const FrameGrab& b, int threshold) {
     return maskOfDifferences(a, b, [&](int x, int y) {
         const unsigned char* p = a.frame.at(x, y);
         const unsigned char* q = b.frame.at(x, y);
@@ -325,19 +325,19 @@ Mask differences(const Grab& a, const Grab& b, int threshold) {
     });
 }
 
-Mask depthDifferences(const Grab& a, const Grab& b, float threshold) {
+Mask depthDifferences(const FrameGrab& a, const FrameGrab& b, float threshold) {
     return maskOfDifferences(
         a, b, [&](int x, int y) { return std::fabs(depthAt(a, x, y) - depthAt(b, x, y)) > threshold; });
 }
 
-int colourChangesWithin(const Mask& mask, const Grab& a, const Grab& b, int threshold) {
+int colourChangesWithin(const Mask& mask, const FrameGrab& a, const FrameGrab& b, int threshold) {
     const Mask colours = differences(a, b, threshold);
     int n = 0;
     for (std::size_t i = 0; i < mask.set.size(); ++i) n += mask.set[i] && colours.set[i];
     return n;
 }
 
-void dumpFrame(const Grab& grab, const std::string& name) {
+void dumpFrame(const FrameGrab& grab, const std::string& name) {
     const char* dir = std::getenv("ORVANE_RENDER_DUMP");
     if (!dir || !*dir || !grab.valid()) return;
     std::string error;
@@ -346,7 +346,7 @@ void dumpFrame(const Grab& grab, const std::string& name) {
         ADD_FAILURE() << error;
 }
 
-double meanBrightness(const Grab& grab, const PixelBox& box) {
+double meanBrightness(const FrameGrab& grab, const PixelBox& box) {
     double sum = 0;
     int n = 0;
     for (int y = box.top; y <= box.bottom; ++y)

@@ -14,7 +14,7 @@
 namespace render {
 
 // One frame as drawn, read back before the swap.
-struct Grab {
+struct FrameGrab {
     RgbFrame frame;
     std::vector<float> depth;  // window depth per pixel, rows bottom-up
     double worldView[16] = {};  // camera only: sky box, lightning
@@ -38,14 +38,14 @@ struct ScreenPoint {
 
 // Projects a point; onBoard applies the board's tilt as the ground and the
 // ball are drawn with it.
-ScreenPoint project(const Grab& grab, const Vec3& point, bool onBoard = true);
+ScreenPoint project(const FrameGrab& grab, const Vec3& point, bool onBoard = true);
 
 // The world point (untilted frame when onBoard) seen at pixel (x, y from the top),
 // from the depth buffer.
-Vec3 pointSeenAt(const Grab& grab, int x, int y, bool onBoard = true);
+Vec3 pointSeenAt(const FrameGrab& grab, int x, int y, bool onBoard = true);
 
 // Window depth at a pixel (1 = nothing drawn there).
-float depthAt(const Grab& grab, int x, int y);
+float depthAt(const FrameGrab& grab, int x, int y);
 
 // --------------------------------------------------------------- start-up
 
@@ -95,14 +95,14 @@ int displayCalls();
 
 // n idle calls with window events processed before each; returns the frame
 // drawn by the last one.
-Grab runIdleCalls(int n);
+FrameGrab runIdleCalls(int n);
 
 // A key press through the real handlers (down, then up); returns the frame
 // that the handler drew, or an invalid grab if it drew none.
-Grab pressKey(unsigned char key);
+FrameGrab pressKey(unsigned char key);
 
 // Runs idle calls until more than `milliseconds` of GLUT time have passed.
-Grab runIdleCallsFor(int milliseconds);
+FrameGrab runIdleCallsFor(int milliseconds);
 
 // --------------------------------------------------------------- pixels
 
@@ -135,22 +135,22 @@ struct Mask {
     Mask componentNear(double x, double y) const;
 };
 
-Mask differences(const Grab& a, const Grab& b, int threshold = 24);
+Mask differences(const FrameGrab& a, const FrameGrab& b, int threshold = 24);
 
 // Pixels whose depth differs between two frames: what one frame drew that
 // the other did not, independent of lighting. (The sky box takes its light
 // from the last normal the ball sent, so switching ball layers changes the
 // sky's colour but not its depth.)
-Mask depthDifferences(const Grab& a, const Grab& b, float threshold = 1e-7f);
+Mask depthDifferences(const FrameGrab& a, const FrameGrab& b, float threshold = 1e-7f);
 
 // How many pixels of `mask` have a different colour in the two frames.
-int colourChangesWithin(const Mask& mask, const Grab& a, const Grab& b, int threshold = 24);
+int colourChangesWithin(const Mask& mask, const FrameGrab& a, const FrameGrab& b, int threshold = 24);
 
 // With ORVANE_RENDER_DUMP set to a directory, writes the frame there as
 // NAME.png, to look at when a test fails. Otherwise does nothing.
-void dumpFrame(const Grab& grab, const std::string& name);
+void dumpFrame(const FrameGrab& grab, const std::string& name);
 
 // Mean of red + green + blue over a box.
-double meanBrightness(const Grab& grab, const PixelBox& box);
+double meanBrightness(const FrameGrab& grab, const PixelBox& box);
 
 }  // namespace render

@@ -49,7 +49,7 @@ struct Pixel {
     int x, y;
 };
 
-Pixel pixelOf(const Grab& grab, const Vec3& point) {
+Pixel pixelOf(const FrameGrab& grab, const Vec3& point) {
     const ScreenPoint p = project(grab, point);
     EXPECT_TRUE(p.onScreen) << "(" << point.x << ", " << point.y << ", " << point.z << ")";
     return {static_cast<int>(std::lround(p.x)), static_cast<int>(std::lround(p.y))};
@@ -61,12 +61,12 @@ bool onSkyBox(const Vec3& p) {
     return std::fabs(extent - 100.0) < 1.5;
 }
 
-int horizonRow(const Grab& grab) {
+int horizonRow(const FrameGrab& grab) {
     return static_cast<int>(std::lround(project(grab, Vec3(0.0, 7.0, -1000.0), false).y));
 }
 
 // The upper part of the view, clear of the FPS text.
-PixelBox skyRegion(const Grab& grab) { return {0, 40, grab.width() - 1, horizonRow(grab) - 10}; }
+PixelBox skyRegion(const FrameGrab& grab) { return {0, 40, grab.width() - 1, horizonRow(grab) - 10}; }
 
 // The plain list's colour (0.2, 0.1, 1.0), unlit, `layers` times over.
 bool isPlainBlue(const unsigned char* p, int layers = 1) {
@@ -74,7 +74,7 @@ bool isPlainBlue(const unsigned char* p, int layers = 1) {
            p[2] >= 253;
 }
 
-void expectHorizontalSurfaceAt(const Grab& grab, const SurfacePoint& s) {
+void expectHorizontalSurfaceAt(const FrameGrab& grab, const SurfacePoint& s) {
     const Pixel px = pixelOf(grab, s.point);
     const Vec3 seen = pointSeenAt(grab, px.x, px.y);
     EXPECT_NEAR(seen.y, s.point.y, 0.05) << s.what;
@@ -82,7 +82,7 @@ void expectHorizontalSurfaceAt(const Grab& grab, const SurfacePoint& s) {
     EXPECT_NEAR(seen.z, s.point.z, 0.5) << s.what;
 }
 
-void expectRampTopAt(const Grab& grab, const SurfacePoint& s) {
+void expectRampTopAt(const FrameGrab& grab, const SurfacePoint& s) {
     const Pixel px = pixelOf(grab, s.point);
     const Vec3 seen = pointSeenAt(grab, px.x, px.y);
     EXPECT_NEAR(seen.y, (seen.x + 10.0) / 3.0, 0.05) << s.what << ": not on the rising top";
@@ -90,7 +90,7 @@ void expectRampTopAt(const Grab& grab, const SurfacePoint& s) {
     EXPECT_NEAR(seen.z, s.point.z, 0.5) << s.what;
 }
 
-void expectRampSideAt(const Grab& grab, const SurfacePoint& s) {
+void expectRampSideAt(const FrameGrab& grab, const SurfacePoint& s) {
     const Pixel px = pixelOf(grab, s.point);
     const Vec3 seen = pointSeenAt(grab, px.x, px.y);
     EXPECT_NEAR(seen.z, s.point.z, 0.05) << s.what;
@@ -110,7 +110,7 @@ void forEachSolidPoint(Check check) {
 TEST(SceneLayout, SkyBoxFillsTheBackground) {
     PicsDirectory pics;
     START_UP_OR_SKIP(output);
-    const Grab grab = runIdleCalls(kSettledFrames);
+    const FrameGrab grab = runIdleCalls(kSettledFrames);
     ASSERT_TRUE(grab.valid());
 
     // The cube closes the view in every direction: nothing is left cleared.
@@ -147,7 +147,7 @@ TEST(SceneLayout, SkyBoxFillsTheBackground) {
 TEST(SceneLayout, PlatePlatformAndRampAreWhereTheCameraSeesThem) {
     PicsDirectory pics;
     START_UP_OR_SKIP(output);
-    const Grab grab = runIdleCalls(kSettledFrames);
+    const FrameGrab grab = runIdleCalls(kSettledFrames);
     ASSERT_TRUE(grab.valid());
     EXPECT_EQ(windowWorld().board.tiltX, 0.0f);
     EXPECT_EQ(windowWorld().board.tiltZ, 0.0f);
@@ -176,10 +176,10 @@ TEST(SceneLayout, PlatePlatformAndRampAreWhereTheCameraSeesThem) {
 TEST(SceneLayout, KeyEightShowsThePlainUnlitGroundAloneAndASecondPressRestores) {
     PicsDirectory pics;
     START_UP_OR_SKIP(output);
-    const Grab before = runIdleCalls(kSettledFrames);
+    const FrameGrab before = runIdleCalls(kSettledFrames);
     ASSERT_TRUE(before.valid());
 
-    const Grab plain = pressKey('8');
+    const FrameGrab plain = pressKey('8');
     ASSERT_TRUE(plain.valid()) << "key 8 draws the frame at once";
     EXPECT_FALSE(windowWorld().display.lightingOn);
     // One flat colour everywhere on the solids: the plain list, unlit.
@@ -200,13 +200,13 @@ TEST(SceneLayout, KeyEightShowsThePlainUnlitGroundAloneAndASecondPressRestores) 
     EXPECT_EQ(drawn, 0);
 
     // Idle frames keep the plain picture.
-    const Grab later = runIdleCalls(5);
+    const FrameGrab later = runIdleCalls(5);
     forEachSolidPoint([&](const SurfacePoint& s) {
         const Pixel px = pixelOf(later, s.point);
         EXPECT_TRUE(isPlainBlue(later.frame.at(px.x, px.y), s.layers)) << s.what;
     });
 
-    const Grab restored = pressKey('8');
+    const FrameGrab restored = pressKey('8');
     ASSERT_TRUE(restored.valid());
     dumpFrame(before, "key8-before");
     dumpFrame(plain, "key8-plain");
@@ -215,7 +215,7 @@ TEST(SceneLayout, KeyEightShowsThePlainUnlitGroundAloneAndASecondPressRestores) 
     // The sky is back, as it was.
     const Mask skyChanges = differences(before, restored, 6).within(skyRegion(restored));
     EXPECT_LT(skyChanges.count(), skyRegion(restored).width() * skyRegion(restored).height() / 100);
-    const Grab meanSky = restored;
+    const FrameGrab meanSky = restored;
     EXPECT_GT(meanBrightness(meanSky, skyRegion(meanSky)), 30.0);
     // And the solids are textured and lit again.
     forEachSolidPoint([&](const SurfacePoint& s) {

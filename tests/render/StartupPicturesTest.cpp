@@ -39,7 +39,7 @@ bool onSkyBox(const Vec3& p) {
 // drawn surface satisfies `test`; pixels where nothing is drawn count as
 // failing it.
 template <typename Test>
-double skyShare(const Grab& grab, Test test) {
+double skyShare(const FrameGrab& grab, Test test) {
     const int horizon = row(project(grab, Vec3(0.0, 7.0, -1000.0), false).y);
     int hits = 0, n = 0;
     for (int y = 40; y < horizon - 10; y += 4)
@@ -50,15 +50,15 @@ double skyShare(const Grab& grab, Test test) {
     return n ? static_cast<double>(hits) / n : 0.0;
 }
 
-double skyBoxShare(const Grab& grab) { return skyShare(grab, onSkyBox); }
+double skyBoxShare(const FrameGrab& grab) { return skyShare(grab, onSkyBox); }
 
 // The start-up bolt is a square in the plane z = 0 that covers the whole sky.
-double boltShare(const Grab& grab) {
+double boltShare(const FrameGrab& grab) {
     return skyShare(grab, [](const Vec3& p) { return std::fabs(p.z) < 0.05; });
 }
 
 // The plate and the platform, seen where they should be.
-bool groundSeen(const Grab& grab) {
+bool groundSeen(const FrameGrab& grab) {
     const Vec3 points[] = {{-12.0, -0.01, -6.0}, {12.0, -0.01, -6.0}, {-1.7, 1.99, 1.2}};
     for (const Vec3& p : points) {
         const ScreenPoint s = project(grab, p);
@@ -68,7 +68,7 @@ bool groundSeen(const Grab& grab) {
     return true;
 }
 
-int ballPixelCount(const Grab& withBall, const Grab& withoutBall) {
+int ballPixelCount(const FrameGrab& withBall, const FrameGrab& withoutBall) {
     return depthDifferences(withBall, withoutBall).count();
 }
 
@@ -87,7 +87,7 @@ struct SceneParts {
 // Runs 300 idle calls and checks, on the way, what is on screen.
 void expectSceneOver300Frames(const SceneParts& expected) {
     // The start-up bolt shows for the first 14 frames drawn.
-    const Grab early = runIdleCalls(1);
+    const FrameGrab early = runIdleCalls(1);
     ASSERT_TRUE(early.valid());
     ASSERT_LE(early.displayCall, 14);
     if (expected.lightning)
@@ -95,7 +95,7 @@ void expectSceneOver300Frames(const SceneParts& expected) {
     else
         EXPECT_EQ(boltShare(early), 0.0) << "a bolt without its picture";
 
-    const Grab settled = runIdleCalls(29);
+    const FrameGrab settled = runIdleCalls(29);
     if (expected.sky)
         EXPECT_GT(skyBoxShare(settled), 0.99) << "the sky box is missing";
     else
@@ -104,11 +104,11 @@ void expectSceneOver300Frames(const SceneParts& expected) {
     EXPECT_EQ(groundSeen(settled), expected.ground);
 
     // The ball is always there; without its picture it is built all the same.
-    const Grab hidden = pressKey('3');
+    const FrameGrab hidden = pressKey('3');
     pressKey('3');
     EXPECT_GT(ballPixelCount(settled, hidden), 2000) << "the ball is missing";
 
-    const Grab last = runIdleCalls(270);
+    const FrameGrab last = runIdleCalls(270);
     EXPECT_EQ(last.glError, static_cast<unsigned>(GL_NO_ERROR));
     EXPECT_TRUE(particlesFinite());
     EXPECT_EQ(groundSeen(last), expected.ground);

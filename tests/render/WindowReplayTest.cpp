@@ -77,7 +77,7 @@ TEST(WindowReplay, ScriptInTheWindowLeavesTheStateTheReplayPrints) {
     const Vec3 startCentre = windowWorld().ball.centre;
     ScriptPlayer player(script.events);
     for (long long step = 0; step < kSteps; ++step) {
-        ASSERT_TRUE(player.deliverEventsBefore(windowWorld(), step, display));
+        ASSERT_TRUE(player.deliverEventsBefore(windowWorld(), step, showScriptResponse));
         ASSERT_TRUE(runIdleCalls(1).valid()) << "idle call " << step;
     }
     const std::string window = stateLine(kSteps);

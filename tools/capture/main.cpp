@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "shell/Window.h"
-#include "tools/common/CommandLine.h"
+#include "cli/CommandLine.h"
 #include "tools/window/HeadlessDisplay.h"
 #include "tools/window/PngWriter.h"
 #include "tools/window/FrameReadback.h"
@@ -165,7 +165,7 @@ int runCapture(char* programName) {
         pumpWindowEvents();
         capture.currentIdleCall = idleCall;
         // Script steps count idle calls from 0.
-        if (!player.deliverEventsBefore(windowWorld(), idleCall - 1, display)) {
+        if (!player.deliverEventsBefore(windowWorld(), idleCall - 1, showScriptResponse)) {
             reportUnreachedFrames();
             break;
         }

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "tools/common/CommandLine.h"
+#include "cli/CommandLine.h"
 #include "tools/common/StateJson.h"
 #include "world/InputScript.h"
 #include "world/ScriptPlayer.h"

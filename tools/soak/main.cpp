@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/common/CommandLine.h"
+#include "cli/CommandLine.h"
 #include "tools/soak/SoakScript.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-// The command lines of the companion programs: "--name value" or
+// The command lines of the program and its companions: "--name value" or
 // "--name=value" for options that take a value, "--name" alone for switches.
 
 struct CommandLineOption {
@@ -25,3 +25,8 @@ std::string readCommandLine(int argc, char** argv, const CommandLineSyntax& synt
 // A whole decimal number, digits only, from `minimum` up to the largest long
 // long. Leaves `value` alone and returns false for anything else.
 bool parseWholeNumber(const std::string& text, long long minimum, long long& value);
+
+// A decimal number ("60", "-0.5", "2.5e3") from `minimum` to `maximum`:
+// nothing else, no blanks, no "inf" or "nan". Leaves `value` alone and
+// returns false for anything else.
+bool parseDecimal(const std::string& text, double minimum, double maximum, double& value);

@@ -1,7 +1,9 @@
-#include "tools/common/CommandLine.h"
+#include "cli/CommandLine.h"
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
+#include <cstdlib>
 
 namespace {
 bool listed(const std::vector<std::string>& names, const std::string& name) {
@@ -43,6 +45,20 @@ bool parseWholeNumber(const std::string& text, long long minimum, long long& val
         result = result * 10 + digit;
     }
     if (result < minimum) return false;
+    value = result;
+    return true;
+}
+
+bool parseDecimal(const std::string& text, double minimum, double maximum, double& value) {
+    if (text.empty()) return false;
+    for (const char c : text) {
+        const bool allowed = (c >= '0' && c <= '9') || c == '.' || c == '-' || c == '+' || c == 'e' || c == 'E';
+        if (!allowed) return false;
+    }
+    char* end = nullptr;
+    const double result = std::strtod(text.c_str(), &end);
+    if (end != text.c_str() + text.size() || !std::isfinite(result)) return false;
+    if (result < minimum || result > maximum) return false;
     value = result;
     return true;
 }

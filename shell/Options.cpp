@@ -1,0 +1,97 @@
+#include "shell/Options.h"
+
+#include <cstdio>
+
+#include "cli/CommandLine.h"
+#include "world/Controls.h"
+
+namespace {
+constexpr double kFastestRate = 10000.0;
+
+// GLUT's own options and whether each takes a value.
+struct GlutOption {
+    const char* name;
+    bool takesValue;
+};
+constexpr GlutOption kGlutOptions[] = {{"-display", true}, {"-geometry", true}, {"-iconic", false},
+                                       {"-indirect", false}, {"-direct", false},  {"-gldebug", false},
+                                       {"-sync", false}};
+
+const GlutOption* glutOption(const std::string& argument) {
+    for (const GlutOption& option : kGlutOptions) {
+        if (argument == option.name) return &option;
+    }
+    return nullptr;
+}
+
+std::string applyOption(const CommandLineOption& option, WindowOptions& options) {
+    if (option.name == "--help") {
+        options.help = true;
+    } else if (option.name == "--rate") {
+        if (!parseDecimal(option.value, 0.0, kFastestRate, options.rateHz) || options.rateHz <= 0.0)
+            return "--rate needs a number of steps a second above 0 and up to 10000, not \"" + option.value + "\"";
+    } else if (option.value.empty()) {
+        return "empty file name for " + option.name;
+    } else if (option.name == "--record") {
+        options.recordPath = option.value;
+    } else {
+        options.replayPath = option.value;
+    }
+    return std::string();
+}
+}  // namespace
+
+std::string readWindowOptions(int argc, char** argv, WindowOptions& options) {
+    // GLUT's options are set aside for glutInit; the rest are ours.
+    std::vector<char*> ours = {argv[0]};
+    options.glutArguments = {argv[0]};
+    for (int i = 1; i < argc; ++i) {
+        const GlutOption* glut = glutOption(argv[i]);
+        if (!glut) {
+            ours.push_back(argv[i]);
+            continue;
+        }
+        options.glutArguments.push_back(argv[i]);
+        if (glut->takesValue) {
+            if (i + 1 >= argc) return std::string("missing value for ") + argv[i];
+            options.glutArguments.push_back(argv[++i]);
+        }
+    }
+    std::vector<CommandLineOption> given;
+    const std::string error = readCommandLine(static_cast<int>(ours.size()), ours.data(),
+                                              {{"--help"}, {"--rate", "--record", "--replay"}}, given);
+    if (!error.empty()) return error;
+    for (const CommandLineOption& option : given) {
+        const std::string problem = applyOption(option, options);
+        if (!problem.empty()) return problem;
+    }
+    return std::string();
+}
+
+std::string windowUsage() {
+    std::string text =
+        "usage: orvane [--rate HZ] [--record FILE] [--replay FILE] [GLUT options]\n"
+        "\n"
+        "A soft ball on a tilting board. Run it where pics/ is (the build folder).\n"
+        "\n"
+        "  --rate HZ      keep the simulation to wall-clock time: HZ steps a second\n"
+        "                 (at most 8 in one frame), the same speed on any machine;\n"
+        "                 without it, one step a frame\n"
+        "  --record FILE  write every input of the session to FILE as an input script\n"
+        "                 (replay it with orvane-sim --input, orvane-capture or\n"
+        "                 orvane --replay)\n"
+        "  --replay FILE  play an input script in the window, then hand the controls\n"
+        "                 over\n"
+        "  --help         this text\n"
+        "GLUT's options (-display, -geometry, ...) are passed to GLUT. An option\n"
+        "given twice takes its last value; --opt=VALUE works as well.\n"
+        "\n"
+        "Controls:\n";
+    for (const ControlHelp& control : kControls) {
+        char line[128];
+        std::snprintf(line, sizeof line, "  %-15s%s\n", control.input, control.effect);
+        text += line;
+    }
+    text += "\nExit status: 0 after Esc or closing the window, 2 bad option or script.\n";
+    return text;
+}
