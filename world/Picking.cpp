@@ -58,12 +58,18 @@ Ray rayOnBoard(const Board& board, const Ray& seen) {
 }
 
 int nearestSurfaceParticle(const SoftBall& ball, const Ray& ray, double reach) {
+    if (!ball.isBuilt()) return -1;
     int nearest = -1;
     double nearestSquared = reach * reach;
     const int centre = ball.centreIndex();
+    const Vec3& middle = ball.particles[centre]->position;
     for (int i = 0; i < static_cast<int>(ball.particles.size()); ++i) {
         if (i == centre) continue;
-        const Vec3 v = ball.particles[i]->position - ray.origin;
+        const Vec3& position = ball.particles[i]->position;
+        // Only the side that faces the pointer: a ray through the ball also
+        // passes close to points on its far side.
+        if (!(dot(position - middle, ray.direction) < 0.0)) continue;
+        const Vec3 v = position - ray.origin;
         const double along = dot(v, ray.direction);
         if (!(along > 0.0)) continue;
         const double squared = dot(v, v) - along * along;

@@ -29,8 +29,9 @@ Vec3 pointOnBoard(const Board& board, const Vec3& seen);
 Vec3 directionOnBoard(const Board& board, const Vec3& seen);
 Ray rayOnBoard(const Board& board, const Ray& seen);
 
-// The surface particle nearest to the ray (in front of its origin), or -1
-// when none lies within `reach` of it. The centre particle is never chosen.
+// The surface particle nearest to the ray among those on the side of the
+// ball that faces the ray's origin and in front of it, or -1 when none lies
+// within `reach` of the ray. The centre particle is never chosen.
 int nearestSurfaceParticle(const SoftBall& ball, const Ray& ray, double reach);
 
 // Where the ray meets the plane through `point` with normal `normal`; false
