@@ -14,9 +14,9 @@ constexpr double kTimeStepDivisor = 5.0;  // acts as every particle's mass
 constexpr double kPushGain = 0.03;
 constexpr double kPushDecay = 0.5;
 constexpr double kPushCutOff = 0.005;
-constexpr double kPullStiffness = 10.0;
+constexpr double kPullStiffness = 20.0;
 constexpr double kPullDamping = 0.5;
-constexpr double kStrongestPull = 50.0;  // however far the pointer drags
+constexpr double kStrongestPull = 100.0;  // however far the pointer drags
 
 #if defined(__SSE2__)
 // Almost all of a step's time goes into the springs, so they are computed

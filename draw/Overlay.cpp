@@ -14,7 +14,8 @@ constexpr int kFrameRateIntervalMs = 1000;
 // The help panel's layout, in pixels, for the 8x13 font.
 constexpr int kHelpLineHeight = 17;
 constexpr int kHelpCharWidth = 8;
-constexpr int kHelpPadding = 16;
+constexpr int kHelpPadding = 12;
+constexpr float kHelpMargin = 10.0f;
 constexpr int kHelpInputColumn = 15;  // characters before the effect column
 
 void drawText(float x, float y, const char* text, void* font) {
@@ -84,8 +85,9 @@ void drawHelpPanel(const WindowSize& window) {
     constexpr int kLines = static_cast<int>(sizeof kControls / sizeof kControls[0]) + 2;
     const float width = static_cast<float>((kHelpInputColumn + longestEffect()) * kHelpCharWidth + 2 * kHelpPadding);
     const float height = static_cast<float>(kLines * kHelpLineHeight + 2 * kHelpPadding);
-    const float left = (static_cast<float>(window.width) - width) / 2.0f;
-    const float top = (static_cast<float>(window.height) - height) / 2.0f;
+    // In the top right corner, clear of the frame rate and, mostly, of the ball.
+    const float left = static_cast<float>(window.width) - width - kHelpMargin;
+    const float top = kHelpMargin;
 
     glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_COLOR_BUFFER_BIT);
     glDisable(GL_LIGHTING);

@@ -11,7 +11,7 @@ void endOverlay();
 // White 9x15 bitmap text with its baseline starting at (x, y).
 void drawOverlayText(float x, float y, const char* text);
 
-// The list of controls on a dark panel in the middle of the window, over
+// The list of controls on a dark panel in the top right corner, over
 // everything else. Call between beginOverlay and endOverlay; it leaves the
 // GL state as it found it.
 void drawHelpPanel(const WindowSize& window);
