@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <string>
 
-#include "world/InputScript.h"
 #include "tests/core/WorldTest.h"
+#include "world/InputScript.h"
 
 namespace {
 ScriptParseResult parse(const std::string& text) { return parseInputScript(text, "s.txt"); }
@@ -182,4 +182,108 @@ TEST_F(ScriptDelivery, EventsReachTheWindowsHandlers) {
     EXPECT_FALSE(input.ballControl);
     deliverScriptEvent(world, onlyEvent("0 key-down 1"));
     EXPECT_TRUE(ball.showParticles);
+}
+
+TEST(InputScript, ReadsTheMouseWindowAndPacingEvents) {
+    const ScriptParseResult r = parse(
+        "0 button-down left 10 -20\n"
+        "0 drag -100000 100000\n"
+        "1 button-up right 3 4\n"
+        "1 button-down middle 0 0\n"
+        "2 reshape 0 16384\n"
+        "2 pace 8\n"
+        "2 pace off\n"
+        "3 special-down f1\n"
+        "3 key-down 0x7f\n"
+        "4 end\n");
+    ASSERT_TRUE(r.ok) << r.error;
+    ASSERT_EQ(r.events.size(), 10u);
+    EXPECT_EQ(r.events[0].kind, ScriptEventKind::ButtonDown);
+    EXPECT_EQ(r.events[0].button, MouseButton::Left);
+    EXPECT_EQ(r.events[0].y, -20);
+    EXPECT_EQ(r.events[1].kind, ScriptEventKind::Drag);
+    EXPECT_EQ(r.events[1].x, -100000);
+    EXPECT_EQ(r.events[2].button, MouseButton::Right);
+    EXPECT_EQ(r.events[3].button, MouseButton::Middle);
+    EXPECT_EQ(r.events[4].kind, ScriptEventKind::Reshape);
+    EXPECT_EQ(r.events[4].y, 16384);
+    EXPECT_EQ(r.events[5].code, 8);
+    EXPECT_EQ(r.events[6].code, -1);
+    EXPECT_EQ(r.events[7].code, kSpecialKeyF1);
+    EXPECT_EQ(r.events[8].code, 0x7f);
+    EXPECT_EQ(r.events[9].kind, ScriptEventKind::End);
+}
+
+TEST(InputScript, RefusesMalformedNewEventsNamingTheLine) {
+    expectRefused("0 button-down top 1 2\n", 1, "bad button \"top\"");
+    expectRefused("0 button-up left 1\n", 1, "missing argument for button-up");
+    expectRefused("0 drag 1 2 3\n", 1, "extra field \"3\" after drag");
+    expectRefused("0 drag 1 100001\n", 1, "drag y \"100001\" is not an integer from -100000 to 100000");
+    expectRefused("0 reshape -1 10\n", 1, "reshape width \"-1\" is not an integer from 0 to 16384");
+    expectRefused("0 reshape 10 16385\n", 1, "reshape height \"16385\"");
+    expectRefused("0 pace 9\n", 1, "bad pace \"9\"");
+    expectRefused("0 pace -1\n", 1, "bad pace");
+    expectRefused("0 end now\n", 1, "extra field \"now\" after end");
+    expectRefused("0 key-down 0x1g\n", 1, "bad key \"0x1g\"");
+    expectRefused("0 special-down f13\n", 1, "bad special key \"f13\"");
+}
+
+TEST(InputScript, EveryEventWrittenOutReadsBackTheSame) {
+    std::vector<ScriptEvent> events;
+    auto add = [&](ScriptEventKind kind, int code, int x = 0, int y = 0, MouseButton button = MouseButton::Left) {
+        ScriptEvent e;
+        e.step = static_cast<long long>(events.size()) * 7;
+        e.kind = kind;
+        e.code = code;
+        e.x = x;
+        e.y = y;
+        e.button = button;
+        events.push_back(e);
+    };
+    for (int key = 0; key < 256; ++key) add(ScriptEventKind::KeyDown, key);
+    for (const int key : {32, 35, 27, 97, 48, 9, 200}) add(ScriptEventKind::KeyUp, key);
+    for (const int key : {1, 12, 13, 100, 101, 102, 103, 65535}) add(ScriptEventKind::SpecialDown, key);
+    add(ScriptEventKind::SpecialUp, 101);
+    add(ScriptEventKind::Motion, 0, -100000, 100000);
+    add(ScriptEventKind::ButtonDown, 0, 1, 2, MouseButton::Right);
+    add(ScriptEventKind::ButtonUp, 0, -3, 4, MouseButton::Middle);
+    add(ScriptEventKind::Drag, 0, 5, -6);
+    add(ScriptEventKind::Reshape, 0, 0, 16384);
+    add(ScriptEventKind::Pace, 5);
+    add(ScriptEventKind::Pace, -1);
+    add(ScriptEventKind::End, 0);
+
+    std::string text;
+    for (const ScriptEvent& e : events) text += formatScriptEvent(e) + "\n";
+    const ScriptParseResult r = parse(text);
+    ASSERT_TRUE(r.ok) << r.error;
+    ASSERT_EQ(r.events.size(), events.size());
+    for (std::size_t i = 0; i < events.size(); ++i) {
+        const ScriptEvent& a = events[i];
+        const ScriptEvent& b = r.events[i];
+        EXPECT_TRUE(a.step == b.step && a.kind == b.kind && a.x == b.x && a.y == b.y)
+            << formatScriptEvent(a) << " read back as " << formatScriptEvent(b);
+        const bool hasCode = a.kind == ScriptEventKind::KeyDown || a.kind == ScriptEventKind::KeyUp ||
+                             a.kind == ScriptEventKind::SpecialDown || a.kind == ScriptEventKind::SpecialUp ||
+                             a.kind == ScriptEventKind::Pace;
+        if (hasCode) {
+            EXPECT_EQ(a.code, b.code) << formatScriptEvent(a);
+        }
+        if (a.kind == ScriptEventKind::ButtonDown || a.kind == ScriptEventKind::ButtonUp) {
+            EXPECT_EQ(a.button, b.button) << formatScriptEvent(a);
+        }
+    }
+    EXPECT_EQ(formatScriptEvent(events[' ']), "224 key-down space");
+    EXPECT_EQ(formatScriptEvent(events[27]), "189 key-down esc");
+    EXPECT_EQ(formatScriptEvent(events[9]), "63 key-down 0x09");
+}
+
+TEST_F(ScriptDelivery, EndAndEscQuitTheReplayAndAReshapeAsksToFollow) {
+    EXPECT_EQ(deliverScriptEvent(world, onlyEvent("0 end")), InputResponse::Quit);
+    EXPECT_EQ(deliverScriptEvent(world, onlyEvent("0 key-down esc")), InputResponse::Quit);
+    EXPECT_EQ(deliverScriptEvent(world, onlyEvent("0 reshape 800 0")), InputResponse::Resize);
+    EXPECT_EQ(world.window.width, 800);
+    EXPECT_EQ(world.window.height, 1);
+    EXPECT_EQ(deliverScriptEvent(world, onlyEvent("0 pace 2")), InputResponse::None);
+    EXPECT_EQ(world.run.pacedSteps, 2);
 }
