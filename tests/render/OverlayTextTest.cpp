@@ -71,3 +71,59 @@ TEST(OverlayText, FpsTextAppearsInTheTopLeftCornerAfterOneSecond) {
         longestStroke = std::max(longestStroke, glyphs.countIn({x, box.top, x, box.bottom}));
     EXPECT_GE(longestStroke, box.height() - 1);
 }
+
+TEST(OverlayText, RunStateShowsUnderTheFrameRateOnlyWhenNotTheDefault) {
+    PicsDirectory pics;
+    START_UP_OR_SKIP(output);
+    const PixelBox underFrameRate{0, 26, 239, 49};
+    const FrameGrab running = runIdleCalls(20);
+    EXPECT_EQ(whitePixels(running, underFrameRate).count(), 0) << "nothing at full speed";
+
+    windowKeyDown('p', 0, 0);
+    windowKeyUp('p', 0, 0);
+    const FrameGrab paused = runIdleCalls(1);
+    dumpFrame(paused, "run-state-paused");
+    const PixelBox pausedText = whitePixels(paused, underFrameRate).bounds();
+    ASSERT_FALSE(pausedText.empty()) << "\"paused\" is shown";
+    EXPECT_GE(pausedText.left, 20);
+    EXPECT_LE(pausedText.right, 20 + kGlyphWidth * 6);  // six characters
+    EXPECT_GE(pausedText.bottom, 38);
+    EXPECT_LE(pausedText.bottom, 43);  // the "p" reaches below the baseline
+
+    windowKeyDown(']', 0, 0);  // "paused x2": nine characters
+    const PixelBox faster = whitePixels(runIdleCalls(1), underFrameRate).bounds();
+    EXPECT_GT(faster.right, 20 + kGlyphWidth * 7);
+    windowKeyDown('[', 0, 0);
+    windowKeyDown('p', 0, 0);
+    EXPECT_EQ(whitePixels(runIdleCalls(1), underFrameRate).count(), 0) << "gone again";
+}
+
+TEST(OverlayText, HelpListsTheControlsOnADarkPanelAndLeavesTheSceneAsItWas) {
+    PicsDirectory pics;
+    START_UP_OR_SKIP(output);
+    windowKeyDown('p', 0, 0);  // a still scene to compare with
+    const FrameGrab before = runIdleCalls(2);
+    windowKeyDown('h', 0, 0);
+    const FrameGrab shown = runIdleCalls(1);
+    dumpFrame(shown, "help");
+
+    // The panel darkens a block in the top right corner and writes on it.
+    const Mask changed = differences(before, shown);
+    const PixelBox panel = changed.bounds();
+    ASSERT_FALSE(panel.empty());
+    EXPECT_GE(panel.left, shown.width() / 3);
+    EXPECT_LE(panel.top, 12);
+    EXPECT_GE(panel.right, shown.width() - 12);
+    EXPECT_GE(panel.height(), 15 * 17);  // a line for each of the fifteen controls
+    EXPECT_LT(meanBrightness(shown, {panel.left + 2, panel.bottom - 6, panel.right - 2, panel.bottom - 2}),
+              meanBrightness(before, {panel.left + 2, panel.bottom - 6, panel.right - 2, panel.bottom - 2}));
+    EXPECT_GT(whitePixels(shown, panel).count(), 1500) << "text on the panel";
+    EXPECT_EQ(changed.countIn({0, panel.bottom + 2, shown.width() - 1, shown.height() - 1}), 0)
+        << "nothing below the panel changes";
+
+    // F1 hides it again and the frame is the one from before, to the pixel:
+    // the panel put back every piece of GL state it touched.
+    windowSpecialDown(kSpecialKeyF1, 0, 0);
+    const FrameGrab hidden = runIdleCalls(1);
+    EXPECT_EQ(differences(before, hidden, 0).count(), 0);
+}
