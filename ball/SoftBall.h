@@ -28,6 +28,9 @@ struct SoftBall {
     double timeStep = 0.0;
     double centreStiffness = 0.0;
     double surfaceStiffness = 0.0;
+    double pushGain = 0.0;      // share of the tilt (in degrees) that becomes the push
+    double liftForce = 0.0;     // the push that keys t and g set
+    double particleMass = 0.0;  // of every point: the step divides the time step by it
     Vec3 centre;
     Vec3 pushForce;
     Vec3 gravity;
@@ -48,8 +51,18 @@ struct SoftBall {
     void buildSprings(double stiffness);
     void reset();
 
+    // Gives every spring the stiffness its kind has now (to the centre or
+    // between surface points); the rest lengths stay.
+    void applyStiffness();
+
     void applyPush(const Vec3& input);
     void step(const ParticlePull& pull = ParticlePull());
+
+    // True when a step has gone wrong beyond repair: a value that is not a
+    // number or infinite, a point flung more than 50 radii from the centre,
+    // or one faster than 1000 radii a second. Parameters far from the
+    // defaults can make the explicit step blow up like this.
+    bool ranAway() const;
 
     // Once per drawn frame: after a rebuild the picture shows one more
     // particle every six frames, until all are there.

@@ -68,6 +68,9 @@ void SoftBall::setUpModel() {
     damping = 4.0;
     centreStiffness = 20.0;
     surfaceStiffness = 10.0;
+    pushGain = 0.03;
+    liftForce = 0.9;
+    particleMass = 5.0;
     buildUpActive = false;
     contactCount = 0;
     showParticles = false;
@@ -121,6 +124,17 @@ void SoftBall::reset() {
     buildUpActive = true;
     buildUpShown = 0;
     buildUpFrames = 0;
+}
+
+void SoftBall::applyStiffness() {
+    if (!isBuilt()) return;
+    const Particle* const middle = particles[centreIndex()].get();
+    const float toCentre = static_cast<float>(centreStiffness);
+    const float betweenSurfacePoints = static_cast<float>(surfaceStiffness);
+    for (const auto& particle : particles) {
+        for (const auto& spring : particle->springs)
+            spring->stiffness = spring->to == middle ? toCentre : betweenSurfacePoints;
+    }
 }
 
 // The picture shows `buildUpShown` particles for six frames, then one more;

@@ -10,8 +10,6 @@
 
 namespace {
 constexpr double kContactGain = 100.0;
-constexpr double kTimeStepDivisor = 5.0;  // acts as every particle's mass
-constexpr double kPushGain = 0.03;
 constexpr double kPushDecay = 0.5;
 constexpr double kPushCutOff = 0.005;
 constexpr double kPullStiffness = 20.0;
@@ -180,8 +178,8 @@ Vec3 pullForce(const Particle& particle, const Vec3& target) {
     return force;
 }
 
-void integrate(Particle& particle, const Vec3& force, double damping, double timeStep) {
-    const double h = timeStep / kTimeStepDivisor;
+void integrate(Particle& particle, const Vec3& force, double damping, double timeStep, double mass) {
+    const double h = timeStep / mass;
     particle.velocity = particle.velocity + (force - damping * particle.velocity) * h;
     particle.position = particle.position + timeStep * particle.velocity;
 }
@@ -196,8 +194,24 @@ Vec3 springForce(const Spring& spring) {
     return Vec3(f * d.x, f * d.y, f * d.z);
 }
 
+bool SoftBall::ranAway() const {
+    if (!isBuilt()) return false;
+    constexpr double kFarthest = 50.0;   // radii from the centre
+    constexpr double kFastest = 1000.0;  // radii a second
+    const Vec3& middle = particles[centreIndex()]->position;
+    const double farthest = kFarthest * radius, fastest = kFastest * radius;
+    for (const auto& particle : particles) {
+        const Vec3 offset = particle->position - middle;
+        const Vec3& v = particle->velocity;
+        // Written so that NaN fails every comparison and counts as runaway.
+        if (!(offset.x * offset.x + offset.y * offset.y + offset.z * offset.z <= farthest * farthest)) return true;
+        if (!(v.x * v.x + v.y * v.y + v.z * v.z <= fastest * fastest)) return true;
+    }
+    return false;
+}
+
 void SoftBall::applyPush(const Vec3& input) {
-    pushForce = pushForce + kPushGain * input;
+    pushForce = pushForce + pushGain * input;
     pushForce = kPushDecay * pushForce;
     if (length(pushForce) <= kPushCutOff) pushForce = Vec3(0.0, 0.0, 0.0);
 }
@@ -234,6 +248,6 @@ void SoftBall::step(const ParticlePull& pull) {
             if (airborne) force = force + gravity;
             if (i == pull.particle) force = force + pullForce(p, pull.target);
         }
-        integrate(p, force, damping, timeStep);
+        integrate(p, force, damping, timeStep, particleMass);
     }
 }

@@ -142,6 +142,7 @@ InputResponse keyDown(World& world, unsigned char key) {
     case '[': return changeSpeed(world.run, -1);
     case ']': return changeSpeed(world.run, +1);
     case 'h': return toggleHelp(world.display);
+    case '\t': world.display.panelVisible = !world.display.panelVisible; return InputResponse::None;
     default: return InputResponse::None;
     }
 }

@@ -3,8 +3,11 @@
 #include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
+#include "cli/CommandLine.h"
+#include "world/Settings.h"
 #include "world/World.h"
 
 namespace {
@@ -60,7 +63,7 @@ struct NamedCode {
     const char* name;
     int code;
 };
-constexpr NamedCode kNamedKeys[] = {{"space", ' '}, {"esc", kKeyEscape}, {"hash", '#'}};
+constexpr NamedCode kNamedKeys[] = {{"space", ' '}, {"esc", kKeyEscape}, {"hash", '#'}, {"tab", '\t'}};
 constexpr NamedCode kNamedSpecialKeys[] = {
     {"up", kSpecialKeyUp},     {"down", kSpecialKeyDown}, {"left", kSpecialKeyLeft},
     {"right", kSpecialKeyRight}, {"f1", 1},  {"f2", 2},   {"f3", 3},   {"f4", 4},
@@ -144,6 +147,8 @@ constexpr EventSyntax kEventSyntax[] = {
     {"reshape", ScriptEventKind::Reshape, 2},
     {"pace", ScriptEventKind::Pace, 1},
     {"end", ScriptEventKind::End, 0},
+    {"set", ScriptEventKind::Set, 2},
+    {"defaults", ScriptEventKind::Defaults, 0},
 };
 
 const EventSyntax* findEvent(const std::string& name) {
@@ -201,6 +206,17 @@ std::string parsePair(const char* event, PairNames names, const std::string* fie
     return std::string();
 }
 
+std::string parseSetting(const std::string* arguments, ScriptEvent& event) {
+    const Setting* setting = findSetting(arguments[0].c_str());
+    if (!setting) return "unknown setting " + quoted(arguments[0]) + " (see orvane-sim --help)";
+    double value = 0.0;
+    const std::string problem = readSettingValue(*setting, arguments[1], value);
+    if (!problem.empty()) return std::string(setting->name) + " " + problem;
+    event.setting = static_cast<int>(setting - kSettings);
+    event.value = value;
+    return std::string();
+}
+
 std::string parseArguments(const EventSyntax& syntax, const std::string* arguments, ScriptEvent& event) {
     const std::string& first = arguments[0];
     switch (syntax.kind) {
@@ -240,7 +256,9 @@ std::string parseArguments(const EventSyntax& syntax, const std::string* argumen
         }
         return std::string();
     }
-    case ScriptEventKind::End: return std::string();
+    case ScriptEventKind::Set: return parseSetting(arguments, event);
+    case ScriptEventKind::End:
+    case ScriptEventKind::Defaults: return std::string();
     }
     return std::string();
 }
@@ -275,6 +293,16 @@ std::string keyText(int code) {
     char hex[8];
     std::snprintf(hex, sizeof hex, "0x%02x", code & 0xff);
     return hex;
+}
+
+// The shortest "%g" text that reads back as the very same double.
+std::string exactText(double value) {
+    char text[40];
+    for (int digits = 1; digits <= 17; ++digits) {
+        std::snprintf(text, sizeof text, "%.*g", digits, value);
+        if (std::strtod(text, nullptr) == value) break;
+    }
+    return text;
 }
 
 std::string specialKeyText(int code) {
@@ -352,8 +380,23 @@ InputResponse deliverScriptEvent(World& world, const ScriptEvent& event) {
     case ScriptEventKind::Reshape: return reshape(world, event.x, event.y);
     case ScriptEventKind::Pace: return pace(world, event.code);
     case ScriptEventKind::End: return InputResponse::Quit;
+    case ScriptEventKind::Set:
+        applySetting(world, kSettings[event.setting], event.value);
+        return InputResponse::None;
+    case ScriptEventKind::Defaults:
+        restoreDefaults(world);
+        return InputResponse::None;
     }
     return InputResponse::None;
+}
+
+ScriptEvent settingEvent(const Setting& setting, double value, long long step) {
+    ScriptEvent event;
+    event.step = step;
+    event.kind = ScriptEventKind::Set;
+    event.setting = static_cast<int>(&setting - kSettings);
+    event.value = value;
+    return event;
 }
 
 std::string formatScriptEvent(const ScriptEvent& event) {
@@ -371,7 +414,9 @@ std::string formatScriptEvent(const ScriptEvent& event) {
     case ScriptEventKind::ButtonUp:
         return line + " " + kButtonNames[static_cast<int>(event.button)] + position;
     case ScriptEventKind::Pace: return line + " " + (event.code < 0 ? std::string("off") : std::to_string(event.code));
-    case ScriptEventKind::End: return line;
+    case ScriptEventKind::Set: return line + " " + kSettings[event.setting].name + " " + exactText(event.value);
+    case ScriptEventKind::End:
+    case ScriptEventKind::Defaults: return line;
     }
     return line;
 }

@@ -22,6 +22,8 @@ enum class ScriptEventKind {
     Reshape,     // reshape W H
     Pace,        // pace N | pace off
     End,         // end: the session ended here (as Esc would end it)
+    Set,         // set NAME VALUE: one of the ball's settings (world/Settings.h)
+    Defaults,    // defaults: every physical setting back to its start-up value
 };
 
 struct ScriptEvent {
@@ -31,6 +33,8 @@ struct ScriptEvent {
     MouseButton button = MouseButton::Left;
     int x = 0;     // pointer position; reshape: width
     int y = 0;     // reshape: height
+    int setting = 0;     // set: index into kSettings
+    double value = 0.0;  // set: the new value
     int line = 0;  // line number in the script, for messages
 };
 
@@ -51,6 +55,10 @@ ScriptParseResult loadInputScript(const std::string& path);
 
 // Delivers one event to the world's input handlers.
 InputResponse deliverScriptEvent(World& world, const ScriptEvent& event);
+
+// A "set" event for idle call `step`.
+struct Setting;
+ScriptEvent settingEvent(const Setting& setting, double value, long long step = 0);
 
 // The event as a script line (with its step, without a line end) that
 // parses back to the same event.

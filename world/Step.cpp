@@ -1,10 +1,12 @@
 #include <algorithm>
 
+#include "ball/Energy.h"
 #include "world/World.h"
 
 namespace {
 constexpr float kCameraSpeed = 0.04f;  // acts at its single-precision value
 constexpr int kPressContactLimit = 25;
+constexpr int kBlowUpNoticeFrames = 300;
 
 void flyCamera(Camera& camera, const InputState& input) {
     if (!input.cameraMoving) return;
@@ -28,8 +30,8 @@ void controlBall(World& world) {
     if (input.tiltLeft) world.board.steer(0.0f, -1.0f, heading);
     if (input.tiltRight) world.board.steer(0.0f, 1.0f, heading);
     SoftBall& ball = world.ball;
-    if (input.liftBall) ball.pushForce = Vec3(0.0, 0.9, 0.0);
-    if (input.pressBall && ball.contactCount < kPressContactLimit) ball.pushForce = Vec3(0.0, -0.9, 0.0);
+    if (input.liftBall) ball.pushForce = Vec3(0.0, ball.liftForce, 0.0);
+    if (input.pressBall && ball.contactCount < kPressContactLimit) ball.pushForce = Vec3(0.0, -ball.liftForce, 0.0);
 }
 
 // One step normally (or the clock's count when paced), times the speed: at
@@ -43,6 +45,30 @@ int stepsDue(RunControl& run) {
     const int steps = run.slowCredit / every;
     run.slowCredit %= every;
     return steps;
+}
+
+// Over the middle of the plate, as key "0" does, with the push forgotten.
+void rebuildAfterBlowUp(World& world) {
+    world.ball.centre = Vec3(0.0, 5.0, 0.0);
+    world.ball.pushForce = Vec3();
+    world.ball.reset();
+    world.grab = Grab();
+    ++world.blowUps;
+    world.blowUpNoticeFrames = kBlowUpNoticeFrames;
+}
+
+StepSample sampleOf(const World& world) {
+    const BallEnergy energy = energyOf(world.ball);
+    StepSample sample;
+    sample.kinetic = energy.kinetic;
+    sample.spring = energy.spring;
+    sample.gravity = energy.gravity;
+    sample.total = energy.total;
+    sample.contacts = world.ball.contactCount;
+    sample.tiltX = world.board.tiltX;
+    sample.tiltZ = world.board.tiltZ;
+    sample.centreHeight = world.ball.centre.y;
+    return sample;
 }
 
 ParticlePull pullOf(const Grab& grab) {
@@ -67,11 +93,14 @@ void simulateStep(World& world) {
     world.board.relax();
     world.ball.applyPush(world.board.pushInput());
     world.ball.step(pullOf(world.grab));
+    if (world.ball.ranAway()) rebuildAfterBlowUp(world);
     controlBall(world);
+    if (world.history.recording) world.history.add(sampleOf(world));
 }
 
 void advanceFrame(World& world) {
     world.ball.advanceBuildUp();
+    if (world.blowUpNoticeFrames > 0) --world.blowUpNoticeFrames;
     if (world.display.lightningVisible) world.lightning.advanceFrame();
 }
 

@@ -6,6 +6,7 @@
 #include "effects/Lightning.h"
 #include "scene/Board.h"
 #include "world/Camera.h"
+#include "world/History.h"
 #include "world/Input.h"
 
 // What key "8" switches together (with the board's ground look), and the
@@ -15,6 +16,7 @@ struct DisplayOptions {
     bool skyVisible = true;
     bool lightningVisible = true;
     bool helpVisible = false;
+    bool panelVisible = false;  // the study panel, key Tab
 };
 
 // How the simulation runs: paused or not, and how fast. By default every
@@ -63,6 +65,9 @@ struct World {
     WindowSize window;
     RunControl run;
     Grab grab;
+    StepHistory history;
+    long long blowUps = 0;         // times the ball ran away and was rebuilt
+    int blowUpNoticeFrames = 0;    // frames the overlay still says so
 
     // The state start-up leaves the world in: the board level, the camera at
     // (0, 7, 16) looking along -z, the ball built above the platform, the
@@ -75,7 +80,10 @@ struct World {
 void step(World& world);
 
 // One simulation step, in this order: relax the board's tilt, push and step
-// the ball (pulled where it is grabbed), steer the board, lift or press.
+// the ball (pulled where it is grabbed), steer the board, lift or press. A
+// ball that ran away (see SoftBall::ranAway) is rebuilt over the plate at
+// once and counted in blowUps. While the history records, the step adds its
+// sample.
 void simulateStep(World& world);
 
 // How the run differs from the default, for the overlay: "paused", "x1/4",

@@ -275,7 +275,8 @@ TEST(InputScript, EveryEventWrittenOutReadsBackTheSame) {
     }
     EXPECT_EQ(formatScriptEvent(events[' ']), "224 key-down space");
     EXPECT_EQ(formatScriptEvent(events[27]), "189 key-down esc");
-    EXPECT_EQ(formatScriptEvent(events[9]), "63 key-down 0x09");
+    EXPECT_EQ(formatScriptEvent(events[9]), "63 key-down tab");
+    EXPECT_EQ(formatScriptEvent(events[10]), "70 key-down 0x0a");
 }
 
 TEST_F(ScriptDelivery, EndAndEscQuitTheReplayAndAReshapeAsksToFollow) {

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "ball/Energy.h"
 #include "tools/common/ShortestDouble.h"
 #include "world/World.h"
 
@@ -19,6 +20,18 @@ void appendVec3(std::string& out, const Vec3& v) {
 }
 
 void appendBool(std::string& out, bool value) { out += value ? "true" : "false"; }
+
+void appendEnergy(std::string& out, const BallEnergy& energy) {
+    out += ",\"energy\":{\"kinetic\":";
+    appendJsonNumber(out, energy.kinetic);
+    out += ",\"spring\":";
+    appendJsonNumber(out, energy.spring);
+    out += ",\"gravity\":";
+    appendJsonNumber(out, energy.gravity);
+    out += ",\"total\":";
+    appendJsonNumber(out, energy.total);
+    out += '}';
+}
 
 void appendParticles(std::string& out, const SoftBall& ball) {
     out += '[';
@@ -50,7 +63,7 @@ void appendJsonNumber(std::string& out, double value) {
     out.append(text, formatShortest(value, text));
 }
 
-void JsonLineWriter::writeState(long long step, const World& world) {
+void JsonLineWriter::writeState(long long step, const World& world, bool energy) {
     const Board& board = world.board;
     const Camera& camera = world.camera;
     const SoftBall& ball = world.ball;
@@ -87,6 +100,7 @@ void JsonLineWriter::writeState(long long step, const World& world) {
     appendBool(out, ball.showSurface);
     out += ",\"particles\":";
     appendParticles(out, ball);
+    if (energy) appendEnergy(out, energyOf(ball));
     out += "}\n";
     if (out.size() >= kFlushThreshold) flush();
 }

@@ -15,7 +15,8 @@ public:
     JsonLineWriter& operator=(const JsonLineWriter&) = delete;
 
     // One line: the world's state after `step` idle calls.
-    void writeState(long long step, const World& world);
+    // With `energy`, the ball's energies end the line as an "energy" object.
+    void writeState(long long step, const World& world, bool energy = false);
 
     // Writes out what is buffered; false once any write has failed.
     bool flush();

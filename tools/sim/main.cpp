@@ -12,13 +12,14 @@
 #include "tools/common/StateJson.h"
 #include "world/InputScript.h"
 #include "world/ScriptPlayer.h"
+#include "world/Settings.h"
 #include "world/World.h"
 
 namespace {
 constexpr int kExitUsage = 2;
 constexpr int kExitWriteError = 1;
 
-const char kUsage[] =
+const char kUsageTemplate[] =
     "usage: orvane-sim [--steps N] [--every K] [--input FILE]\n"
     "\n"
     "Runs the simulation without a window and prints its state as JSON lines:\n"
@@ -28,14 +29,19 @@ const char kUsage[] =
     "  --steps N     idle calls to run (default 1000, N >= 0)\n"
     "  --every K     also print after every K-th idle call (K >= 1)\n"
     "  --input FILE  input event script, '-' for standard input (default: none)\n"
+    "  --energy      add the ball's kinetic, spring, gravity and total energy\n"
     "  --help        this text\n"
+    "\n"
+    "The ball's settings: option, NAME (for the script event set NAME VALUE),\n"
+    "what it is, its range and unit, its value at start:\n"
+    "%s"
     "\n"
     "An option given twice takes its last value; --opt=VALUE works as well.\n"
     "\n"
     "Script: one event a line, fields separated by spaces or tabs:\n"
     "  STEP key-down C | key-up C | special-down K | special-up K | motion X Y\n"
     "  STEP button-down B X Y | button-up B X Y | drag X Y | reshape W H\n"
-    "  STEP pace N | pace off | end\n"
+    "  STEP pace N | pace off | end | set NAME VALUE | defaults\n"
     "STEP is the idle call (from 0) before which the event is delivered; steps\n"
     "never decrease. C is one printable character other than space and '#', or\n"
     "space, esc, hash, or any byte as 0xNN. K is up, down, left, right, f1 to\n"
@@ -43,28 +49,52 @@ const char kUsage[] =
     "X and Y are integers from -100000 to 100000, W and H from 0 to 16384 (the\n"
     "window size for turning pointer positions into rays; 640x480 at start).\n"
     "pace N makes the following idle calls take N steps (0 to 8); end stops the\n"
-    "replay as esc does. Lines that are blank or whose first non-blank\n"
+    "replay as esc does; set changes a setting from the next step (rings and\n"
+    "segments rebuild the ball where it is), defaults puts every physical\n"
+    "setting back. Lines that are blank or whose first non-blank\n"
     "character is '#' are ignored; CRLF line ends are accepted. Events at step N\n"
     "or later are checked but not delivered; esc ends the replay after printing\n"
     "the current state.\n"
     "\n"
+    "A ball that runs away (values that are no numbers, or points flung far) is\n"
+    "rebuilt over the plate; a line on standard error says so and the replay\n"
+    "goes on.\n"
+    "\n"
     "Exit status: 0 done, 1 output could not be written, 2 bad option or script.\n";
+
+// The settings' lines go where the template says %s.
+std::string usage() {
+    std::string text = kUsageTemplate;
+    const std::size_t at = text.find("%s");
+    return text.replace(at, 2, settingsUsage());
+}
 
 struct Options {
     long long steps = 1000;
     long long every = 0;  // 0: only the first and the last line
     std::string input;    // empty: no events
+    bool energy = false;
     bool help = false;
+    std::vector<ScriptEvent> settings;  // delivered before the first idle call
 };
 
 // Returns an empty string when the command line is good, else what is wrong.
 std::string parseOptions(int argc, char** argv, Options& options) {
     std::vector<CommandLineOption> given;
-    const std::string error = readCommandLine(argc, argv, {{"--help"}, {"--steps", "--every", "--input"}}, given);
+    CommandLineSyntax syntax{{"--help", "--energy"}, {"--steps", "--every", "--input"}};
+    for (std::size_t i = 0; i < kSettingCount; ++i) syntax.valued.push_back(kSettings[i].option);
+    const std::string error = readCommandLine(argc, argv, syntax, given);
     if (!error.empty()) return error;
     for (const CommandLineOption& option : given) {
-        if (option.name == "--help") {
+        if (const Setting* setting = findSettingOption(option.name)) {
+            double value = 0.0;
+            const std::string problem = readSettingValue(*setting, option.value, value);
+            if (!problem.empty()) return option.name + " " + problem;
+            options.settings.push_back(settingEvent(*setting, value));
+        } else if (option.name == "--help") {
             options.help = true;
+        } else if (option.name == "--energy") {
+            options.energy = true;
         } else if (option.name == "--input") {
             if (option.value.empty()) return "empty file name for --input";
             options.input = option.value;
@@ -81,7 +111,9 @@ std::string parseOptions(int argc, char** argv, Options& options) {
 class Replay {
 public:
     Replay(const Options& options, std::vector<ScriptEvent> events)
-        : options_(options), player_(std::move(events)), out_(stdout) {}
+        : options_(options), player_(std::move(events)), out_(stdout) {
+        for (const ScriptEvent& setting : options.settings) deliverScriptEvent(world_, setting);
+    }
 
     // Runs every idle call (or up to Esc); false when the output failed.
     bool run() {
@@ -93,6 +125,7 @@ public:
             }
             step(world_);
             const long long n = i + 1;
+            reportBlowUps(n);
             if ((options_.every > 0 && n % options_.every == 0) || n == options_.steps) print(n);
         }
         return out_.flush();
@@ -100,14 +133,23 @@ public:
 
 private:
     void print(long long step) {
-        out_.writeState(step, world_);
+        out_.writeState(step, world_, options_.energy);
         lastPrinted_ = step;
+    }
+
+    // The replay goes on with the rebuilt ball, as the window does.
+    void reportBlowUps(long long idleCall) {
+        if (world_.blowUps == blowUpsReported_) return;
+        std::fprintf(stderr, "orvane-sim: idle call %lld: the ball ran away and was rebuilt over the plate\n",
+                     idleCall);
+        blowUpsReported_ = world_.blowUps;
     }
 
     const Options& options_;
     World world_;
     ScriptPlayer player_;
     long long lastPrinted_ = -1;
+    long long blowUpsReported_ = 0;
     JsonLineWriter out_;
 };
 }  // namespace
@@ -116,11 +158,11 @@ int main(int argc, char** argv) {
     Options options;
     const std::string optionError = parseOptions(argc, argv, options);
     if (!optionError.empty()) {
-        std::fprintf(stderr, "orvane-sim: %s\n%s", optionError.c_str(), kUsage);
+        std::fprintf(stderr, "orvane-sim: %s\n%s", optionError.c_str(), usage().c_str());
         return kExitUsage;
     }
     if (options.help) {
-        std::fputs(kUsage, stdout);
+        std::fputs(usage().c_str(), stdout);
         return 0;
     }
 
