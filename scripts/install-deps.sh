@@ -6,13 +6,14 @@
 set -euo pipefail
 PURPOSE=${1:-play}
 
-# The game: a compiler, CMake, freeglut and GL/GLU (and Mesa's drivers).
-PLAY=(build-essential cmake freeglut3-dev libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri)
+# The game: a compiler, CMake, freeglut, GL/GLU (and Mesa's drivers) and
+# Dear ImGui for the study panel.
+PLAY=(build-essential cmake pkg-config freeglut3-dev libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri libimgui-dev)
 # The tools, tests and benchmarks on top: screenshots, fmt's shortest number
 # digits, GoogleTest, Google Benchmark, a private X server driven by xdotool,
 # clang for the fuzzers and the sanitizers' runtime, valgrind for the memory
 # check.
-TEST=(pkg-config libpng-dev libfmt-dev libgtest-dev libgmock-dev libbenchmark-dev
+TEST=(libpng-dev libfmt-dev libgtest-dev libgmock-dev libbenchmark-dev
       xvfb xauth xdotool x11-utils time bc clang libclang-rt-14-dev valgrind)
 
 case "$PURPOSE" in

@@ -1,6 +1,9 @@
 #include "shell/Window.h"
 
 #include <GL/freeglut.h>
+#include <backends/imgui_impl_glut.h>
+#include <backends/imgui_impl_opengl2.h>
+#include <imgui.h>
 
 #include <chrono>
 #include <cmath>
@@ -10,6 +13,7 @@
 
 #include "draw/Frame.h"
 #include "draw/Overlay.h"
+#include "panel/Panel.h"
 #include "world/ScriptPlayer.h"
 #include "world/ScriptRecorder.h"
 #include "world/World.h"
@@ -43,6 +47,13 @@ struct Shell {
     double rateHz = 0.0;
     double paceCredit = 0.0;  // steps the clock owes, below one
     Clock::time_point lastPaceTime;
+    double panelRateHz = 60.0;  // what the panel's pacing switch turns on
+
+    StudyPanel panel;
+    bool panelReady = false;               // Dear ImGui set up (the first time the panel shows)
+    std::vector<ScriptEvent> panelEvents;  // what the panel did, delivered before the next idle call
+    bool panelTogglesPacing = false;
+    bool worldHoldsButton[3] = {false, false, false};  // pressed outside the panel
 };
 Shell* shell = nullptr;
 
@@ -74,6 +85,44 @@ void deliverLive(const ScriptEvent& event) {
     showInWindow(response);
 }
 
+bool panelShown() { return shell->world.display.panelVisible; }
+
+// Dear ImGui is set up the first time the panel is shown, so that a session
+// without it never touches it. It keeps no settings file.
+void preparePanel() {
+    if (shell->panelReady) return;
+    IMGUI_CHECKVERSION();
+    ImGui::CreateContext();
+    ImGuiIO& io = ImGui::GetIO();
+    io.IniFilename = nullptr;
+    io.LogFilename = nullptr;
+    ImGui::StyleColorsDark();
+    ImGui_ImplGLUT_Init();
+    ImGui_ImplOpenGL2_Init();
+    shell->panelReady = true;
+}
+
+// While the panel is shown it sees the input first; what it takes (the
+// pointer over it, keys while it edits a value) goes nowhere else.
+bool panelTakesMouse() { return panelShown() && ImGui::GetIO().WantCaptureMouse; }
+bool panelTakesKeys() { return panelShown() && ImGui::GetIO().WantCaptureKeyboard; }
+
+void drawPanel() {
+    preparePanel();
+    ImGuiIO& io = ImGui::GetIO();
+    io.DisplaySize = ImVec2(static_cast<float>(shell->world.window.width), static_cast<float>(shell->world.window.height));
+    ImGui_ImplOpenGL2_NewFrame();
+    ImGui_ImplGLUT_NewFrame();  // this back end's NewFrame also begins ImGui's
+    PanelContext context;
+    context.pacing = shell->rateHz > 0.0;
+    context.rateHz = context.pacing ? shell->rateHz : shell->panelRateHz;
+    PanelActions actions = shell->panel.build(shell->world, context);
+    ImGui::Render();
+    ImGui_ImplOpenGL2_RenderDrawData(ImGui::GetDrawData());
+    for (const ScriptEvent& event : actions.events) shell->panelEvents.push_back(event);
+    shell->panelTogglesPacing = shell->panelTogglesPacing != actions.togglePacing;
+}
+
 ScriptEvent eventOf(ScriptEventKind kind, int code = 0, int x = 0, int y = 0) {
     ScriptEvent event;
     event.kind = kind;
@@ -84,8 +133,20 @@ ScriptEvent eventOf(ScriptEventKind kind, int code = 0, int x = 0, int y = 0) {
 }
 
 void onMouseButton(int button, int state, int x, int y) {
+    if (panelShown()) ImGui_ImplGLUT_MouseFunc(button, state, x, y);
     // The wheel comes as buttons 3 and 4; it does nothing here.
     if (button != GLUT_LEFT_BUTTON && button != GLUT_MIDDLE_BUTTON && button != GLUT_RIGHT_BUTTON) return;
+    // A press over the panel is the panel's, and so is its release; a press
+    // on the scene is the world's wherever it is released.
+    bool& worldHolds = shell->worldHoldsButton[button];
+    if (state == GLUT_DOWN) {
+        worldHolds = !panelTakesMouse();
+        if (!worldHolds) return;
+    } else if (!worldHolds) {
+        return;
+    } else {
+        worldHolds = false;
+    }
     ScriptEvent event = eventOf(state == GLUT_DOWN ? ScriptEventKind::ButtonDown : ScriptEventKind::ButtonUp, 0, x, y);
     event.button = button == GLUT_LEFT_BUTTON     ? MouseButton::Left
                    : button == GLUT_MIDDLE_BUTTON ? MouseButton::Middle
@@ -93,7 +154,33 @@ void onMouseButton(int button, int state, int x, int y) {
     deliverLive(event);
 }
 
-void onDrag(int x, int y) { deliverLive(eventOf(ScriptEventKind::Drag, 0, x, y)); }
+bool worldHoldsAButton() {
+    return shell->worldHoldsButton[0] || shell->worldHoldsButton[1] || shell->worldHoldsButton[2];
+}
+
+void onDrag(int x, int y) {
+    if (panelShown()) ImGui_ImplGLUT_MotionFunc(x, y);
+    if (panelShown() && !worldHoldsAButton()) return;
+    deliverLive(eventOf(ScriptEventKind::Drag, 0, x, y));
+}
+
+// The panel's own actions, and its pacing switch, before the idle call.
+void deliverPanelActions() {
+    std::vector<ScriptEvent> events;
+    events.swap(shell->panelEvents);
+    for (const ScriptEvent& event : events) deliverLive(event);
+    if (!shell->panelTogglesPacing) return;
+    shell->panelTogglesPacing = false;
+    if (shell->rateHz > 0.0) {
+        shell->panelRateHz = shell->rateHz;
+        shell->rateHz = 0.0;
+        deliverLive(eventOf(ScriptEventKind::Pace, -1));
+    } else {
+        shell->rateHz = shell->panelRateHz;
+        shell->paceCredit = 0.0;
+        shell->lastPaceTime = Clock::now();
+    }
+}
 
 // Closing the window ends the session as Esc does; the recording says so.
 void onClose() { record(eventOf(ScriptEventKind::End)); }
@@ -201,11 +288,13 @@ void startUp(int* argc, char** argv, const SessionOptions& session) {
 void display() {
     shell->frameRate.countFrame(glutGet(GLUT_ELAPSED_TIME));
     drawFrame(shell->world, shell->scene, shell->frameRate.text(), shell->hooks.profile);
+    if (panelShown()) drawPanel();
     if (shell->hooks.frameDrawn) shell->hooks.frameDrawn();
     glutSwapBuffers();
 }
 
 void idle() {
+    deliverPanelActions();
     playReplay();
     paceByClock();
     FrameProfile* profile = shell->hooks.profile;
@@ -240,11 +329,29 @@ void showInWindow(InputResponse response) {
         glutReshapeWindow(size.width, size.height);
 }
 
-void windowKeyDown(unsigned char key, int, int) { deliverLive(eventOf(ScriptEventKind::KeyDown, key)); }
-void windowKeyUp(unsigned char key, int, int) { deliverLive(eventOf(ScriptEventKind::KeyUp, key)); }
-void windowSpecialDown(int key, int, int) { deliverLive(eventOf(ScriptEventKind::SpecialDown, key)); }
-void windowSpecialUp(int key, int, int) { deliverLive(eventOf(ScriptEventKind::SpecialUp, key)); }
-void windowMouseMotion(int x, int y) { deliverLive(eventOf(ScriptEventKind::Motion, 0, x, y)); }
+// Releases always reach the world too, so that no key it saw pressed stays
+// held there.
+void windowKeyDown(unsigned char key, int x, int y) {
+    if (panelShown()) ImGui_ImplGLUT_KeyboardFunc(key, x, y);
+    if (!panelTakesKeys()) deliverLive(eventOf(ScriptEventKind::KeyDown, key));
+}
+void windowKeyUp(unsigned char key, int x, int y) {
+    if (panelShown()) ImGui_ImplGLUT_KeyboardUpFunc(key, x, y);
+    deliverLive(eventOf(ScriptEventKind::KeyUp, key));
+}
+void windowSpecialDown(int key, int x, int y) {
+    if (panelShown()) ImGui_ImplGLUT_SpecialFunc(key, x, y);
+    if (!panelTakesKeys()) deliverLive(eventOf(ScriptEventKind::SpecialDown, key));
+}
+void windowSpecialUp(int key, int x, int y) {
+    if (panelShown()) ImGui_ImplGLUT_SpecialUpFunc(key, x, y);
+    deliverLive(eventOf(ScriptEventKind::SpecialUp, key));
+}
+// Over the panel the camera does not turn, but the pointer is remembered.
+void windowMouseMotion(int x, int y) {
+    if (panelShown()) ImGui_ImplGLUT_MotionFunc(x, y);
+    deliverLive(eventOf(panelTakesMouse() ? ScriptEventKind::Hover : ScriptEventKind::Motion, 0, x, y));
+}
 
 World& windowWorld() { return shell->world; }
 int windowId() { return shell->windowId; }

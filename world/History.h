@@ -18,8 +18,6 @@ class StepHistory {
 public:
     static constexpr std::size_t kCapacity = 600;
 
-    bool recording = false;  // sampled only while someone looks (the panel is shown)
-
     void add(const StepSample& sample) {
         samples_[(first_ + count_) % kCapacity] = sample;
         if (count_ < kCapacity) {

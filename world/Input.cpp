@@ -79,6 +79,13 @@ InputResponse toggleHelp(DisplayOptions& display) {
     return InputResponse::None;
 }
 
+// The plots start afresh each time the panel is shown.
+InputResponse togglePanel(World& world) {
+    world.display.panelVisible = !world.display.panelVisible;
+    if (world.display.panelVisible) world.history.clear();
+    return InputResponse::None;
+}
+
 void rememberPointer(InputState& input, int x, int y) {
     input.lastMouseX = x;
     input.lastMouseY = y;
@@ -142,7 +149,7 @@ InputResponse keyDown(World& world, unsigned char key) {
     case '[': return changeSpeed(world.run, -1);
     case ']': return changeSpeed(world.run, +1);
     case 'h': return toggleHelp(world.display);
-    case '\t': world.display.panelVisible = !world.display.panelVisible; return InputResponse::None;
+    case '\t': return togglePanel(world);
     default: return InputResponse::None;
     }
 }
@@ -220,6 +227,11 @@ InputResponse mouseButton(World& world, MouseButton button, bool down, int x, in
 InputResponse mouseDrag(World& world, int x, int y) {
     rememberPointer(world.input, x, y);
     dragTo(world, x, y);
+    return InputResponse::None;
+}
+
+InputResponse mouseHover(World& world, int x, int y) {
+    rememberPointer(world.input, x, y);
     return InputResponse::None;
 }
 

@@ -52,6 +52,10 @@ InputResponse mouseButton(World& world, MouseButton button, bool down, int x, in
 // the pointer's position is kept, so that no jump follows the release.
 InputResponse mouseDrag(World& world, int x, int y);
 
+// Pointer motion over the study panel: the position is kept (so that no jump
+// follows when the pointer leaves the panel), nothing turns.
+InputResponse mouseHover(World& world, int x, int y);
+
 // The state half of the window's reshape: a height of 0 is stored as 1.
 InputResponse reshape(World& world, int width, int height);
 

@@ -144,6 +144,7 @@ constexpr EventSyntax kEventSyntax[] = {
     {"button-down", ScriptEventKind::ButtonDown, 3},
     {"button-up", ScriptEventKind::ButtonUp, 3},
     {"drag", ScriptEventKind::Drag, 2},
+    {"hover", ScriptEventKind::Hover, 2},
     {"reshape", ScriptEventKind::Reshape, 2},
     {"pace", ScriptEventKind::Pace, 1},
     {"end", ScriptEventKind::End, 0},
@@ -236,6 +237,7 @@ std::string parseArguments(const EventSyntax& syntax, const std::string* argumen
         return std::string();
     case ScriptEventKind::Motion:
     case ScriptEventKind::Drag:
+    case ScriptEventKind::Hover:
         return parsePair(syntax.name, kPosition, arguments, -kMaxPointerCoordinate, kMaxPointerCoordinate, event.x,
                          event.y);
     case ScriptEventKind::ButtonDown:
@@ -377,6 +379,7 @@ InputResponse deliverScriptEvent(World& world, const ScriptEvent& event) {
     case ScriptEventKind::ButtonDown: return mouseButton(world, event.button, true, event.x, event.y);
     case ScriptEventKind::ButtonUp: return mouseButton(world, event.button, false, event.x, event.y);
     case ScriptEventKind::Drag: return mouseDrag(world, event.x, event.y);
+    case ScriptEventKind::Hover: return mouseHover(world, event.x, event.y);
     case ScriptEventKind::Reshape: return reshape(world, event.x, event.y);
     case ScriptEventKind::Pace: return pace(world, event.code);
     case ScriptEventKind::End: return InputResponse::Quit;
@@ -409,6 +412,7 @@ std::string formatScriptEvent(const ScriptEvent& event) {
     case ScriptEventKind::SpecialUp: return line + " " + specialKeyText(event.code);
     case ScriptEventKind::Motion:
     case ScriptEventKind::Drag:
+    case ScriptEventKind::Hover:
     case ScriptEventKind::Reshape: return line + position;
     case ScriptEventKind::ButtonDown:
     case ScriptEventKind::ButtonUp:

@@ -16,6 +16,7 @@ enum class ScriptEventKind {
     SpecialDown, // special-down K
     SpecialUp,   // special-up K
     Motion,      // motion X Y (no button held)
+    Hover,       // hover X Y (over the study panel: the pointer is only remembered)
     ButtonDown,  // button-down B X Y
     ButtonUp,    // button-up B X Y
     Drag,        // drag X Y (a button held)

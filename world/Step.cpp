@@ -95,7 +95,7 @@ void simulateStep(World& world) {
     world.ball.step(pullOf(world.grab));
     if (world.ball.ranAway()) rebuildAfterBlowUp(world);
     controlBall(world);
-    if (world.history.recording) world.history.add(sampleOf(world));
+    if (world.display.panelVisible) world.history.add(sampleOf(world));
 }
 
 void advanceFrame(World& world) {

@@ -82,8 +82,8 @@ void step(World& world);
 // One simulation step, in this order: relax the board's tilt, push and step
 // the ball (pulled where it is grabbed), steer the board, lift or press. A
 // ball that ran away (see SoftBall::ranAway) is rebuilt over the plate at
-// once and counted in blowUps. While the history records, the step adds its
-// sample.
+// once and counted in blowUps. While the study panel is shown, the step adds
+// its sample to the history that the panel plots.
 void simulateStep(World& world);
 
 // How the run differs from the default, for the overlay: "paused", "x1/4",

@@ -1,0 +1,210 @@
+#include "panel/Panel.h"
+
+#include <imgui.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <functional>
+
+#include "world/Settings.h"
+#include "world/World.h"
+
+namespace {
+constexpr float kPanelWidth = 380.0f;
+constexpr float kPlotHeight = 90.0f;
+constexpr float kAxisWidth = 58.0f;  // room for the tick labels left of a plot
+
+ScriptEvent keyPress(unsigned char key) {
+    ScriptEvent event;
+    event.kind = ScriptEventKind::KeyDown;
+    event.code = key;
+    return event;
+}
+
+ScriptEvent defaultsEvent() {
+    ScriptEvent event;
+    event.kind = ScriptEventKind::Defaults;
+    return event;
+}
+
+// One line of a plot: its name, colour and the value of each sample.
+struct Series {
+    const char* name;
+    ImU32 colour;
+    std::function<double(const StepSample&)> value;
+};
+
+void tickLabel(char* text, std::size_t size, double value, double step) {
+    const int decimals = step >= 1.0 ? 0 : static_cast<int>(std::ceil(-std::log10(step)));
+    std::snprintf(text, size, "%.*f", decimals, std::fabs(value) < step * 1e-6 ? 0.0 : value);
+}
+
+// A plot of the history: a frame with its axis labelled in `unit`, a
+// dotted line at every tick, one line per series and a legend over it.
+void drawPlot(const char* title, const char* unit, const StepHistory& history, PlotRange& range,
+              const std::vector<Series>& series) {
+    double low = 0.0, high = 0.0;
+    bool any = false;
+    for (std::size_t i = 0; i < history.size(); ++i) {
+        for (const Series& s : series) {
+            const double v = s.value(history[i]);
+            if (!std::isfinite(v)) continue;
+            low = any ? std::min(low, v) : v;
+            high = any ? std::max(high, v) : v;
+            any = true;
+        }
+    }
+    if (any) range.update(low, high);
+
+    ImGui::Text("%s (%s)", title, unit);
+    ImDrawList* draw = ImGui::GetWindowDrawList();
+    const ImVec2 corner = ImGui::GetCursorScreenPos();
+    const float width = ImGui::GetContentRegionAvail().x;
+    ImGui::Dummy(ImVec2(width, kPlotHeight));
+    const ImVec2 topLeft(corner.x + kAxisWidth, corner.y + 4.0f);
+    const ImVec2 bottomRight(corner.x + width - 4.0f, corner.y + kPlotHeight - 4.0f);
+    const double span = range.high() - range.low();
+    auto yOf = [&](double v) {
+        return static_cast<float>(bottomRight.y - (v - range.low()) / span * (bottomRight.y - topLeft.y));
+    };
+
+    draw->AddRectFilled(topLeft, bottomRight, IM_COL32(20, 20, 30, 220));
+    for (double tick = range.low(); tick <= range.high() + range.tickStep() * 0.5; tick += range.tickStep()) {
+        const float y = yOf(tick);
+        draw->AddLine(ImVec2(topLeft.x, y), ImVec2(bottomRight.x, y), IM_COL32(90, 90, 110, 160));
+        char text[32];
+        tickLabel(text, sizeof text, tick, range.tickStep());
+        const ImVec2 size = ImGui::CalcTextSize(text);
+        draw->AddText(ImVec2(topLeft.x - size.x - 4.0f, y - size.y / 2.0f), IM_COL32(200, 200, 200, 255), text);
+    }
+    draw->AddRect(topLeft, bottomRight, IM_COL32(160, 160, 180, 255));
+
+    // The newest sample at the right edge, 600 steps across.
+    const float stepWidth = (bottomRight.x - topLeft.x) / static_cast<float>(StepHistory::kCapacity - 1);
+    const std::size_t count = history.size();
+    std::vector<ImVec2> points;
+    for (const Series& s : series) {
+        points.clear();
+        for (std::size_t i = 0; i < count; ++i) {
+            const float x = bottomRight.x - static_cast<float>(count - 1 - i) * stepWidth;
+            points.emplace_back(x, std::clamp(yOf(s.value(history[i])), topLeft.y, bottomRight.y));
+        }
+        if (points.size() >= 2) draw->AddPolyline(points.data(), static_cast<int>(points.size()), s.colour, 0, 1.5f);
+    }
+
+    float legendX = topLeft.x + 6.0f;
+    for (const Series& s : series) {
+        draw->AddText(ImVec2(legendX, topLeft.y + 2.0f), s.colour, s.name);
+        legendX += ImGui::CalcTextSize(s.name).x + 12.0f;
+    }
+}
+}  // namespace
+
+PanelActions StudyPanel::build(const World& world, const PanelContext& context) {
+    PanelActions actions;
+    ImGui::SetNextWindowPos(ImVec2(10.0f, 60.0f), ImGuiCond_FirstUseEver);
+    ImGui::SetNextWindowSize(ImVec2(kPanelWidth, static_cast<float>(world.window.height) - 70.0f),
+                             ImGuiCond_FirstUseEver);
+    if (ImGui::Begin("orvane: study panel (Tab hides it)")) {
+        if (ImGui::CollapsingHeader("Run", ImGuiTreeNodeFlags_DefaultOpen)) runSection(world, context, actions);
+        if (ImGui::CollapsingHeader("Show")) showSection(world, actions);
+        if (ImGui::CollapsingHeader("Physics")) physicsSection(world, actions);
+        if (ImGui::CollapsingHeader("Ball")) ballSection(world, actions);
+        if (ImGui::CollapsingHeader("Plots", ImGuiTreeNodeFlags_DefaultOpen)) plotsSection(world);
+    }
+    ImGui::End();
+    return actions;
+}
+
+void StudyPanel::runSection(const World& world, const PanelContext& context, PanelActions& actions) {
+    const RunControl& run = world.run;
+    if (ImGui::Button(run.paused ? "Resume (p)" : "Pause (p)")) actions.events.push_back(keyPress('p'));
+    ImGui::SameLine();
+    ImGui::BeginDisabled(!run.paused);
+    if (ImGui::Button("One step (o)")) actions.events.push_back(keyPress('o'));
+    ImGui::EndDisabled();
+
+    if (ImGui::Button("Slower ([)")) actions.events.push_back(keyPress('['));
+    ImGui::SameLine();
+    if (ImGui::Button("Faster (])")) actions.events.push_back(keyPress(']'));
+    ImGui::SameLine();
+    const std::string label = runStateLabel(RunControl{false, run.speedLevel});
+    ImGui::Text("speed %s", label.empty() ? "x1" : label.c_str());
+
+    bool pacing = context.pacing;
+    char pacingLabel[64];
+    std::snprintf(pacingLabel, sizeof pacingLabel, "real-time pacing, %g steps a second", context.rateHz);
+    if (ImGui::Checkbox(pacingLabel, &pacing)) actions.togglePacing = true;
+    if (world.blowUps > 0) ImGui::TextColored(ImVec4(1.0f, 0.6f, 0.3f, 1.0f), "the ball ran away %lld times", world.blowUps);
+}
+
+void StudyPanel::showSection(const World& world, PanelActions& actions) {
+    bool particles = world.ball.showParticles, springs = world.ball.showSprings, skin = world.ball.showSurface;
+    bool lighting = world.display.lightingOn;
+    if (ImGui::Checkbox("mass points (1)", &particles)) actions.events.push_back(keyPress('1'));
+    if (ImGui::Checkbox("springs (2)", &springs)) actions.events.push_back(keyPress('2'));
+    if (ImGui::Checkbox("skin (3)", &skin)) actions.events.push_back(keyPress('3'));
+    if (ImGui::Checkbox("lighting, ground texture, sky, lightning (8)", &lighting))
+        actions.events.push_back(keyPress('8'));
+}
+
+void StudyPanel::physicsSection(const World& world, PanelActions& actions) {
+    ImGui::PushItemWidth(150.0f);
+    for (std::size_t i = 0; i < kSettingCount; ++i) {
+        const Setting& setting = kSettings[i];
+        if (setting.resolution) continue;
+        double value = settingValue(world, setting);
+        char label[96];
+        std::snprintf(label, sizeof label, "%s%s%s%s###%s", setting.label, *setting.unit ? " (" : "", setting.unit,
+                      *setting.unit ? ")" : "", setting.name);
+        const bool changed = ImGui::SliderScalar(label, ImGuiDataType_Double, &value, &setting.minimum,
+                                                 &setting.maximum, "%.4g", ImGuiSliderFlags_AlwaysClamp);
+        if (ImGui::IsItemHovered()) ImGui::SetTooltip("%s; start value %g", setting.name, setting.defaultValue);
+        if (changed) actions.events.push_back(settingEvent(setting, value));
+    }
+    ImGui::PopItemWidth();
+    if (ImGui::Button("defaults")) actions.events.push_back(defaultsEvent());
+    ImGui::SameLine();
+    ImGui::TextDisabled("changes act from the next step");
+}
+
+// The resolution rebuilds the ball, so it is applied when a slider is let go.
+void StudyPanel::ballSection(const World& world, PanelActions& actions) {
+    const Setting& rings = *findSetting("rings");
+    const Setting& segments = *findSetting("segments");
+    if (!ImGui::IsAnyItemActive()) {
+        pendingRings_ = world.ball.rings;
+        pendingSegments_ = world.ball.segments;
+    }
+    ImGui::PushItemWidth(150.0f);
+    ImGui::SliderInt("rings (pole to pole)", &pendingRings_, static_cast<int>(rings.minimum),
+                     static_cast<int>(rings.maximum), "%d", ImGuiSliderFlags_AlwaysClamp);
+    if (ImGui::IsItemDeactivatedAfterEdit()) actions.events.push_back(settingEvent(rings, pendingRings_));
+    ImGui::SliderInt("segments (around)", &pendingSegments_, static_cast<int>(segments.minimum),
+                     static_cast<int>(segments.maximum), "%d", ImGuiSliderFlags_AlwaysClamp);
+    if (ImGui::IsItemDeactivatedAfterEdit()) actions.events.push_back(settingEvent(segments, pendingSegments_));
+    ImGui::PopItemWidth();
+    std::size_t springs = 0;
+    for (const auto& particle : world.ball.particles) springs += particle->springs.size();
+    ImGui::Text("%zu points, %zu springs", world.ball.particles.size(), springs);
+}
+
+void StudyPanel::plotsSection(const World& world) {
+    const StepHistory& history = world.history;
+    ImGui::TextDisabled("across: the last %zu steps, the newest on the right", StepHistory::kCapacity);
+    drawPlot("energy", "J", history, energyRange_,
+             {{"kinetic", IM_COL32(255, 120, 90, 255), [](const StepSample& s) { return s.kinetic; }},
+              {"spring", IM_COL32(120, 200, 255, 255), [](const StepSample& s) { return s.spring; }},
+              {"gravity", IM_COL32(140, 230, 120, 255), [](const StepSample& s) { return s.gravity; }},
+              {"total", IM_COL32(255, 255, 255, 255), [](const StepSample& s) { return s.total; }}});
+    drawPlot("contacts", "surface points touching", history, contactRange_,
+             {{"contacts", IM_COL32(255, 210, 90, 255),
+               [](const StepSample& s) { return static_cast<double>(s.contacts); }}});
+    drawPlot("board tilt", "degrees", history, tiltRange_,
+             {{"tilt X", IM_COL32(255, 120, 200, 255), [](const StepSample& s) { return static_cast<double>(s.tiltX); }},
+              {"tilt Z", IM_COL32(120, 255, 220, 255),
+               [](const StepSample& s) { return static_cast<double>(s.tiltZ); }}});
+    drawPlot("height of the ball's centre", "m", history, heightRange_,
+             {{"centre y", IM_COL32(200, 180, 255, 255), [](const StepSample& s) { return s.centreHeight; }}});
+}

@@ -1,0 +1,52 @@
+#include "panel/PlotRange.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+constexpr int kTicks = 4;  // intervals on the axis
+
+// The smallest of 1, 2, 5 times a power of ten that is at least `value`.
+double niceAbove(double value) {
+    const double power = std::pow(10.0, std::floor(std::log10(value)));
+    for (const double factor : {1.0, 2.0, 5.0, 10.0}) {
+        if (factor * power >= value) return factor * power;
+    }
+    return 10.0 * power;
+}
+
+struct Span {
+    double low, high, step;
+};
+
+// [low, high] widened to whole tick steps.
+Span niceSpan(double low, double high) {
+    double width = high - low;
+    if (!(width > 0.0)) width = std::max(std::fabs(high), 1e-9);
+    const double step = niceAbove(width / kTicks);
+    return {std::floor(low / step) * step, std::ceil(high / step) * step, step};
+}
+}  // namespace
+
+void PlotRange::update(double low, double high) {
+    if (!std::isfinite(low) || !std::isfinite(high)) return;
+    const Span wanted = niceSpan(low, high);
+    if (empty_ || low < low_ || high > high_) {
+        const Span grown = empty_ ? wanted : niceSpan(std::min(low, low_), std::max(high, high_));
+        low_ = grown.low;
+        high_ = grown.high;
+        step_ = grown.step;
+        empty_ = false;
+        quietUpdates_ = 0;
+        return;
+    }
+    // Shrink only when the values have used less than a third of the range
+    // for long enough.
+    const bool roomy = (wanted.high - wanted.low) * 3.0 < (high_ - low_);
+    quietUpdates_ = roomy ? quietUpdates_ + 1 : 0;
+    if (quietUpdates_ < kQuietUpdatesBeforeShrinking) return;
+    low_ = wanted.low;
+    high_ = wanted.high;
+    step_ = wanted.step;
+    quietUpdates_ = 0;
+}
