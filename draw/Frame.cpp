@@ -14,6 +14,7 @@ namespace {
 constexpr float kOverlayTextX = 20.0f;
 constexpr float kOverlayTextY = 20.0f;
 constexpr float kRunStateTextY = 40.0f;  // under the frame rate
+constexpr float kNoticeTextY = 60.0f;
 const GLfloat kWhite[4] = {1.0f, 1.0f, 1.0f, 1.0f};
 
 // The ball is simulated in the untilted frame and shown tilted with the board.
@@ -131,6 +132,8 @@ void drawFrame(World& world, const Scene& scene, const char* overlayText, FrameP
     drawOverlayText(kOverlayTextX, kOverlayTextY, overlayText);
     const std::string runState = runStateLabel(shown.run);
     if (!runState.empty()) drawOverlayText(kOverlayTextX, kRunStateTextY, runState.c_str());
+    if (shown.blowUpNoticeFrames > 0)
+        drawOverlayText(kOverlayTextX, kNoticeTextY, "the ball ran away: rebuilt over the plate");
     if (shown.display.helpVisible) drawHelpPanel(shown.window);
     endOverlay();
 }

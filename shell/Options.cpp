@@ -4,6 +4,7 @@
 
 #include "cli/CommandLine.h"
 #include "world/Controls.h"
+#include "world/Settings.h"
 
 namespace {
 constexpr double kFastestRate = 10000.0;
@@ -25,7 +26,12 @@ const GlutOption* glutOption(const std::string& argument) {
 }
 
 std::string applyOption(const CommandLineOption& option, WindowOptions& options) {
-    if (option.name == "--help") {
+    if (const Setting* setting = findSettingOption(option.name)) {
+        double value = 0.0;
+        const std::string problem = readSettingValue(*setting, option.value, value);
+        if (!problem.empty()) return option.name + " " + problem;
+        options.settings.emplace_back(setting, value);
+    } else if (option.name == "--help") {
         options.help = true;
     } else if (option.name == "--rate") {
         if (!parseDecimal(option.value, 0.0, kFastestRate, options.rateHz) || options.rateHz <= 0.0)
@@ -58,8 +64,9 @@ std::string readWindowOptions(int argc, char** argv, WindowOptions& options) {
         }
     }
     std::vector<CommandLineOption> given;
-    const std::string error = readCommandLine(static_cast<int>(ours.size()), ours.data(),
-                                              {{"--help"}, {"--rate", "--record", "--replay"}}, given);
+    CommandLineSyntax syntax{{"--help"}, {"--rate", "--record", "--replay"}};
+    for (std::size_t i = 0; i < kSettingCount; ++i) syntax.valued.push_back(kSettings[i].option);
+    const std::string error = readCommandLine(static_cast<int>(ours.size()), ours.data(), syntax, given);
     if (!error.empty()) return error;
     for (const CommandLineOption& option : given) {
         const std::string problem = applyOption(option, options);
@@ -70,7 +77,7 @@ std::string readWindowOptions(int argc, char** argv, WindowOptions& options) {
 
 std::string windowUsage() {
     std::string text =
-        "usage: orvane [--rate HZ] [--record FILE] [--replay FILE] [GLUT options]\n"
+        "usage: orvane [--rate HZ] [--record FILE] [--replay FILE] [settings] [GLUT options]\n"
         "\n"
         "A soft ball on a tilting board. Run it where pics/ is (the build folder).\n"
         "\n"
@@ -85,6 +92,10 @@ std::string windowUsage() {
         "  --help         this text\n"
         "GLUT's options (-display, -geometry, ...) are passed to GLUT. An option\n"
         "given twice takes its last value; --opt=VALUE works as well.\n"
+        "\n"
+        "The ball's settings, also on the study panel (Tab): option, name in\n"
+        "scripts, what it is, range and unit, value at start:\n" +
+        settingsUsage() +
         "\n"
         "Controls:\n";
     for (const ControlHelp& control : kControls) {

@@ -1,7 +1,10 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
+
+struct Setting;
 
 // The program's command line: its own options and GLUT's, which go to
 // glutInit unchanged.
@@ -10,6 +13,7 @@ struct WindowOptions {
     std::string recordPath;
     std::string replayPath;
     bool help = false;
+    std::vector<std::pair<const Setting*, double>> settings;  // in the order given
     std::vector<char*> glutArguments;  // the program's name and GLUT's options
 };
 

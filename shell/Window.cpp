@@ -132,36 +132,8 @@ ScriptEvent eventOf(ScriptEventKind kind, int code = 0, int x = 0, int y = 0) {
     return event;
 }
 
-void onMouseButton(int button, int state, int x, int y) {
-    if (panelShown()) ImGui_ImplGLUT_MouseFunc(button, state, x, y);
-    // The wheel comes as buttons 3 and 4; it does nothing here.
-    if (button != GLUT_LEFT_BUTTON && button != GLUT_MIDDLE_BUTTON && button != GLUT_RIGHT_BUTTON) return;
-    // A press over the panel is the panel's, and so is its release; a press
-    // on the scene is the world's wherever it is released.
-    bool& worldHolds = shell->worldHoldsButton[button];
-    if (state == GLUT_DOWN) {
-        worldHolds = !panelTakesMouse();
-        if (!worldHolds) return;
-    } else if (!worldHolds) {
-        return;
-    } else {
-        worldHolds = false;
-    }
-    ScriptEvent event = eventOf(state == GLUT_DOWN ? ScriptEventKind::ButtonDown : ScriptEventKind::ButtonUp, 0, x, y);
-    event.button = button == GLUT_LEFT_BUTTON     ? MouseButton::Left
-                   : button == GLUT_MIDDLE_BUTTON ? MouseButton::Middle
-                                                  : MouseButton::Right;
-    deliverLive(event);
-}
-
 bool worldHoldsAButton() {
     return shell->worldHoldsButton[0] || shell->worldHoldsButton[1] || shell->worldHoldsButton[2];
-}
-
-void onDrag(int x, int y) {
-    if (panelShown()) ImGui_ImplGLUT_MotionFunc(x, y);
-    if (panelShown() && !worldHoldsAButton()) return;
-    deliverLive(eventOf(ScriptEventKind::Drag, 0, x, y));
 }
 
 // The panel's own actions, and its pacing switch, before the idle call.
@@ -234,8 +206,8 @@ void registerCallbacks() {
     glutSpecialFunc(windowSpecialDown);
     glutSpecialUpFunc(windowSpecialUp);
     glutPassiveMotionFunc(windowMouseMotion);
-    glutMouseFunc(onMouseButton);
-    glutMotionFunc(onDrag);
+    glutMouseFunc(windowMouseButton);
+    glutMotionFunc(windowDrag);
     glutCloseFunc(onClose);
 }
 
@@ -281,6 +253,7 @@ void startUp(int* argc, char** argv, const SessionOptions& session) {
     setUpScene(shell->scene);
     shell->frameRate.start(glutGet(GLUT_ELAPSED_TIME));
     shell->lastPaceTime = Clock::now();
+    for (const ScriptEvent& setting : session.settings) deliverLive(setting);
     // Whoever reads our output through a pipe sees it before the main loop.
     std::fflush(stdout);
 }
@@ -351,6 +324,34 @@ void windowSpecialUp(int key, int x, int y) {
 void windowMouseMotion(int x, int y) {
     if (panelShown()) ImGui_ImplGLUT_MotionFunc(x, y);
     deliverLive(eventOf(panelTakesMouse() ? ScriptEventKind::Hover : ScriptEventKind::Motion, 0, x, y));
+}
+
+void windowMouseButton(int button, int state, int x, int y) {
+    if (panelShown()) ImGui_ImplGLUT_MouseFunc(button, state, x, y);
+    // The wheel comes as buttons 3 and 4; it does nothing here.
+    if (button != GLUT_LEFT_BUTTON && button != GLUT_MIDDLE_BUTTON && button != GLUT_RIGHT_BUTTON) return;
+    // A press over the panel is the panel's, and so is its release; a press
+    // on the scene is the world's wherever it is released.
+    bool& worldHolds = shell->worldHoldsButton[button];
+    if (state == GLUT_DOWN) {
+        worldHolds = !panelTakesMouse();
+        if (!worldHolds) return;
+    } else if (!worldHolds) {
+        return;
+    } else {
+        worldHolds = false;
+    }
+    ScriptEvent event = eventOf(state == GLUT_DOWN ? ScriptEventKind::ButtonDown : ScriptEventKind::ButtonUp, 0, x, y);
+    event.button = button == GLUT_LEFT_BUTTON     ? MouseButton::Left
+                   : button == GLUT_MIDDLE_BUTTON ? MouseButton::Middle
+                                                  : MouseButton::Right;
+    deliverLive(event);
+}
+
+void windowDrag(int x, int y) {
+    if (panelShown()) ImGui_ImplGLUT_MotionFunc(x, y);
+    if (panelShown() && !worldHoldsAButton()) return;
+    deliverLive(eventOf(ScriptEventKind::Drag, 0, x, y));
 }
 
 World& windowWorld() { return shell->world; }

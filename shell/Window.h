@@ -20,6 +20,7 @@ struct SessionOptions {
     ScriptRecorder* recorder = nullptr;  // open; it must outlive the window
     std::vector<ScriptEvent> replay;     // played before the player takes over
     double rateHz = 0.0;                 // > 0: steps a second of wall-clock time
+    std::vector<ScriptEvent> settings;   // "set" events from the command line, before the first idle call
 };
 
 // Everything main does before the GLUT main loop: the world's start-up
@@ -39,6 +40,8 @@ void windowKeyUp(unsigned char key, int x, int y);
 void windowSpecialDown(int key, int x, int y);
 void windowSpecialUp(int key, int x, int y);
 void windowMouseMotion(int x, int y);
+void windowMouseButton(int button, int state, int x, int y);
+void windowDrag(int x, int y);
 
 // What the window does with a handler's answer: draw a frame now (Redraw),
 // or follow a new size (Resize). Quit is the caller's business.

@@ -7,6 +7,7 @@
 #include "shell/Window.h"
 #include "world/InputScript.h"
 #include "world/ScriptRecorder.h"
+#include "world/Settings.h"
 
 namespace {
 constexpr int kExitUsage = 2;
@@ -28,6 +29,7 @@ int main(int argc, char** argv) {
 
     SessionOptions session;
     session.rateHz = options.rateHz;
+    for (const auto& [setting, value] : options.settings) session.settings.push_back(settingEvent(*setting, value));
     if (!options.replayPath.empty()) {
         ScriptParseResult script = loadInputScript(options.replayPath);
         if (!script.ok) return refuse(script.error);

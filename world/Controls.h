@@ -22,5 +22,6 @@ constexpr ControlHelp kControls[] = {
     {"o", "one step while paused"},
     {"[  ]", "slower, faster (x1/8 to x8)"},
     {"h  F1", "show or hide this help"},
+    {"Tab", "the study panel"},
     {"Esc", "quit"},
 };

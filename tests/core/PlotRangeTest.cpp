@@ -1,0 +1,51 @@
+// A plot's range: nice ends, at once wider for new values, and narrower only
+// after the values have kept well inside it for a while.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "panel/PlotRange.h"
+
+TEST(PlotRange, EndsOnNiceNumbersAroundTheValues) {
+    PlotRange range;
+    range.update(0.3, 61.5);
+    EXPECT_EQ(range.low(), 0.0);
+    EXPECT_EQ(range.high(), 80.0);
+    EXPECT_EQ(range.tickStep(), 20.0);
+    PlotRange negative;
+    negative.update(-0.8, 0.3);
+    EXPECT_EQ(negative.low(), -1.0);
+    EXPECT_EQ(negative.high(), 0.5);
+    PlotRange flat;
+    flat.update(2.3, 2.3);  // one value: a small range around it
+    EXPECT_LE(flat.low(), 2.3);
+    EXPECT_GT(flat.high(), 2.3);
+}
+
+TEST(PlotRange, GrowsAtOnceButHoldsStillWhileTheValuesWobble) {
+    PlotRange range;
+    range.update(0.0, 50.0);
+    const double high = range.high();
+    for (int frame = 0; frame < 1000; ++frame) {
+        range.update(0.0, 30.0 + (frame % 7));  // values wobbling inside
+        ASSERT_EQ(range.high(), high) << "frame " << frame;
+        ASSERT_EQ(range.low(), 0.0);
+    }
+    range.update(0.0, 130.0);
+    EXPECT_GE(range.high(), 130.0);
+    range.update(-5.0, 10.0);
+    EXPECT_LE(range.low(), -5.0);
+}
+
+TEST(PlotRange, ShrinksOnlyAfterTheValuesStayedSmallForAWhile) {
+    PlotRange range;
+    range.update(0.0, 1000.0);
+    for (int frame = 1; frame < PlotRange::kQuietUpdatesBeforeShrinking; ++frame) {
+        range.update(0.0, 10.0);
+        ASSERT_EQ(range.high(), 1000.0) << "frame " << frame;
+    }
+    range.update(0.0, 10.0);
+    EXPECT_EQ(range.high(), 10.0);
+    range.update(std::nan(""), 1.0);  // ignored
+    EXPECT_EQ(range.high(), 10.0);
+}
