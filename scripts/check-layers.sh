@@ -22,9 +22,11 @@ forbid() {
 }
 
 core=(math assets ball scene effects world)
-forbid "${core[@]}" -- 'GL/|GLFW|SDL|imgui|emscripten' "the core includes a graphics or window header"
-forbid "${core[@]}" -- 'draw/|shell/|tools/|tests/|bench/' "the core includes code of a layer above it"
-forbid draw -- 'shell/|tools/|tests/|bench/' "drawing includes the window shell, the tools or the tests"
+forbid "${core[@]}" cli -- 'GL/|GLFW|SDL|imgui|emscripten' "the core includes a graphics or window header"
+forbid "${core[@]}" cli -- 'draw/|shell/|panel/|tools/|tests/|bench/' "the core includes code of a layer above it"
+forbid cli -- 'GL/|imgui|world/|ball/|scene/|effects/' "the command-line reader includes more than the standard library"
+forbid panel -- 'GL/|backends/|draw/|shell/|tools/|tests/|bench/' "the panel includes OpenGL, a back end or a layer above it"
+forbid draw -- 'shell/|panel/|imgui|tools/|tests/|bench/' "drawing includes the window shell, the panel, the tools or the tests"
 forbid shell -- 'tools/|tests/|bench/' "the window shell includes the tools or the tests"
 forbid tools/common -- 'GL/|draw/|shell/|tools/window/' "the plain tool code includes window code"
 

@@ -102,10 +102,17 @@ void preparePanel() {
     shell->panelReady = true;
 }
 
+// True while the panel is shown, which then sees the input first.
+bool panelSees() {
+    if (!panelShown()) return false;
+    preparePanel();
+    return true;
+}
+
 // While the panel is shown it sees the input first; what it takes (the
 // pointer over it, keys while it edits a value) goes nowhere else.
-bool panelTakesMouse() { return panelShown() && ImGui::GetIO().WantCaptureMouse; }
-bool panelTakesKeys() { return panelShown() && ImGui::GetIO().WantCaptureKeyboard; }
+bool panelTakesMouse() { return panelSees() && ImGui::GetIO().WantCaptureMouse; }
+bool panelTakesKeys() { return panelSees() && ImGui::GetIO().WantCaptureKeyboard; }
 
 void drawPanel() {
     preparePanel();
@@ -305,29 +312,29 @@ void showInWindow(InputResponse response) {
 // Releases always reach the world too, so that no key it saw pressed stays
 // held there.
 void windowKeyDown(unsigned char key, int x, int y) {
-    if (panelShown()) ImGui_ImplGLUT_KeyboardFunc(key, x, y);
+    if (panelSees()) ImGui_ImplGLUT_KeyboardFunc(key, x, y);
     if (!panelTakesKeys()) deliverLive(eventOf(ScriptEventKind::KeyDown, key));
 }
 void windowKeyUp(unsigned char key, int x, int y) {
-    if (panelShown()) ImGui_ImplGLUT_KeyboardUpFunc(key, x, y);
+    if (panelSees()) ImGui_ImplGLUT_KeyboardUpFunc(key, x, y);
     deliverLive(eventOf(ScriptEventKind::KeyUp, key));
 }
 void windowSpecialDown(int key, int x, int y) {
-    if (panelShown()) ImGui_ImplGLUT_SpecialFunc(key, x, y);
+    if (panelSees()) ImGui_ImplGLUT_SpecialFunc(key, x, y);
     if (!panelTakesKeys()) deliverLive(eventOf(ScriptEventKind::SpecialDown, key));
 }
 void windowSpecialUp(int key, int x, int y) {
-    if (panelShown()) ImGui_ImplGLUT_SpecialUpFunc(key, x, y);
+    if (panelSees()) ImGui_ImplGLUT_SpecialUpFunc(key, x, y);
     deliverLive(eventOf(ScriptEventKind::SpecialUp, key));
 }
 // Over the panel the camera does not turn, but the pointer is remembered.
 void windowMouseMotion(int x, int y) {
-    if (panelShown()) ImGui_ImplGLUT_MotionFunc(x, y);
+    if (panelSees()) ImGui_ImplGLUT_MotionFunc(x, y);
     deliverLive(eventOf(panelTakesMouse() ? ScriptEventKind::Hover : ScriptEventKind::Motion, 0, x, y));
 }
 
 void windowMouseButton(int button, int state, int x, int y) {
-    if (panelShown()) ImGui_ImplGLUT_MouseFunc(button, state, x, y);
+    if (panelSees()) ImGui_ImplGLUT_MouseFunc(button, state, x, y);
     // The wheel comes as buttons 3 and 4; it does nothing here.
     if (button != GLUT_LEFT_BUTTON && button != GLUT_MIDDLE_BUTTON && button != GLUT_RIGHT_BUTTON) return;
     // A press over the panel is the panel's, and so is its release; a press
@@ -349,7 +356,7 @@ void windowMouseButton(int button, int state, int x, int y) {
 }
 
 void windowDrag(int x, int y) {
-    if (panelShown()) ImGui_ImplGLUT_MotionFunc(x, y);
+    if (panelSees()) ImGui_ImplGLUT_MotionFunc(x, y);
     if (panelShown() && !worldHoldsAButton()) return;
     deliverLive(eventOf(ScriptEventKind::Drag, 0, x, y));
 }
