@@ -21,6 +21,8 @@
 #include "cli/CommandLine.h"
 #include "tools/window/HeadlessDisplay.h"
 #include "tools/window/WindowSession.h"
+#include "world/InputScript.h"
+#include "world/Settings.h"
 #include "world/World.h"
 
 namespace {
@@ -34,7 +36,8 @@ constexpr double kFirstFrameGoalMs = 400.0;
 constexpr double kIdleCallGoalMs = 7.0;
 
 const char kUsage[] =
-    "usage: orvane-bench-frame [--frames N] [--warm-shader-cache]\n"
+    "usage: orvane-bench-frame [--frames N] [--rings N] [--segments N] [--panel]\n"
+    "                          [--warm-shader-cache]\n"
     "\n"
     "Starts the program in its window and prints\n"
     " - the time from process start to the first frame shown (the end of the\n"
@@ -50,6 +53,9 @@ const char kUsage[] =
     "executable (as in the build folder).\n"
     "\n"
     "  --frames N           split idle calls to time, 1 or more (default 1000)\n"
+    "  --rings N            the ball's rings, 4 to 96 (default 12)\n"
+    "  --segments N         the ball's segments, 3 to 96 (default 12)\n"
+    "  --panel              with the study panel shown (and its plots sampled)\n"
     "  --warm-shader-cache  use the shader cache of the environment instead of\n"
     "                       a new empty one\n"
     "  --help               this text\n"
@@ -60,6 +66,8 @@ const char kUsage[] =
 struct Options {
     long frames = kDefaultFrames;
     bool warmShaderCache = false;
+    bool panel = false;
+    std::vector<ScriptEvent> resolution;  // "set rings" and "set segments"
     bool help = false;
 };
 
@@ -67,10 +75,18 @@ struct Options {
 std::string parseOptions(int argc, char** argv, Options& options) {
     std::vector<CommandLineOption> given;
     const std::string error =
-        readCommandLine(argc, argv, {{"--help", "--warm-shader-cache"}, {"--frames"}}, given);
+        readCommandLine(argc, argv, {{"--help", "--warm-shader-cache", "--panel"}, {"--frames", "--rings", "--segments"}}, given);
     if (!error.empty()) return error;
     for (const CommandLineOption& option : given) {
-        if (option.name == "--help") {
+        if (option.name == "--rings" || option.name == "--segments") {
+            const Setting& setting = *findSettingOption(option.name);
+            double value = 0.0;
+            const std::string problem = readSettingValue(setting, option.value, value);
+            if (!problem.empty()) return option.name + " " + problem;
+            options.resolution.push_back(settingEvent(setting, value));
+        } else if (option.name == "--panel") {
+            options.panel = true;
+        } else if (option.name == "--help") {
             options.help = true;
         } else if (option.name == "--warm-shader-cache") {
             options.warmShaderCache = true;
@@ -111,6 +127,8 @@ struct Run {
     std::string displayNote;
     bool privateDisplay = false;
     std::string renderer;
+    std::string ballNote;
+    std::string panelNote;
     std::string shaderCacheNote;
     std::string loadBefore;
     std::string loadAfter;
@@ -178,6 +196,8 @@ void printReport(const Run& run) {
     std::printf("  pictures from   %s/pics\n", run.picsFolder.c_str());
     std::printf("  display         %s\n", run.displayNote.c_str());
     std::printf("  renderer        %s\n", run.renderer.c_str());
+    std::printf("  ball            %s\n", run.ballNote.c_str());
+    std::printf("  study panel     %s\n", run.panelNote.c_str());
     std::printf("  shader cache    %s\n", run.shaderCacheNote.c_str());
     std::printf("  CPUs            %u\n", std::thread::hardware_concurrency());
     std::printf("  load average    %s before, %s after (1, 5, 15 min)\n", run.loadBefore.c_str(),
@@ -224,6 +244,20 @@ bool timeIdleCalls(Run& run) {
     return true;
 }
 
+// The resolution asked for, drawn as a whole ball at once rather than point
+// by point as a rebuild shows it; the panel if asked for.
+void showAsAsked(Run& run) {
+    World& world = windowWorld();
+    for (const ScriptEvent& event : run.options.resolution) deliverScriptEvent(world, event);
+    world.ball.buildUpActive = false;
+    if (run.options.panel) windowKeyDown('\t', 0, 0);
+    std::size_t springs = 0;
+    for (const auto& particle : world.ball.particles) springs += particle->springs.size();
+    run.ballNote = std::to_string(world.ball.rings) + " x " + std::to_string(world.ball.segments) + ": " +
+                   std::to_string(world.ball.particles.size()) + " points, " + std::to_string(springs) + " springs";
+    run.panelNote = run.options.panel ? "shown, plots sampled every step" : "hidden";
+}
+
 int runBenchmark(Run& run, char* programName) {
     FreshShaderCache cache;
     if (!run.options.warmShaderCache && !cache.create()) {
@@ -257,6 +291,8 @@ int runBenchmark(Run& run, char* programName) {
     }
     glFinish();
     run.startUp.firstFrameShown = Clock::now();
+
+    showAsAsked(run);
 
     const GLubyte* renderer = glGetString(GL_RENDERER);
     run.renderer = renderer ? reinterpret_cast<const char*>(renderer) : "unknown";
