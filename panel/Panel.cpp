@@ -80,13 +80,15 @@ void drawPlot(const char* title, const char* unit, const StepHistory& history, P
     }
     draw->AddRect(topLeft, bottomRight, IM_COL32(160, 160, 180, 255));
 
-    // The newest sample at the right edge, 600 steps across.
+    // The newest sample at the right edge, 600 steps across; about one point
+    // a pixel is drawn, since more would not show.
     const float stepWidth = (bottomRight.x - topLeft.x) / static_cast<float>(StepHistory::kCapacity - 1);
     const std::size_t count = history.size();
+    const std::size_t stride = stepWidth >= 1.0f ? 1 : static_cast<std::size_t>(1.0f / stepWidth);
     std::vector<ImVec2> points;
     for (const Series& s : series) {
         points.clear();
-        for (std::size_t i = 0; i < count; ++i) {
+        for (std::size_t i = (count - 1) % stride; i < count; i += stride) {
             const float x = bottomRight.x - static_cast<float>(count - 1 - i) * stepWidth;
             points.emplace_back(x, std::clamp(yOf(s.value(history[i])), topLeft.y, bottomRight.y));
         }

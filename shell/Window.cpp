@@ -97,6 +97,8 @@ void preparePanel() {
     io.IniFilename = nullptr;
     io.LogFilename = nullptr;
     ImGui::StyleColorsDark();
+    // Plain lines: the software renderers many players have draw them faster.
+    ImGui::GetStyle().AntiAliasedLines = false;
     ImGui_ImplGLUT_Init();
     ImGui_ImplOpenGL2_Init();
     shell->panelReady = true;
