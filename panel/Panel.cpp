@@ -11,7 +11,7 @@
 #include "world/World.h"
 
 namespace {
-constexpr float kPanelWidth = 380.0f;
+constexpr float kPanelWidth = 400.0f;
 constexpr float kPlotHeight = 90.0f;
 constexpr float kAxisWidth = 58.0f;  // room for the tick labels left of a plot
 
@@ -111,7 +111,7 @@ PanelActions StudyPanel::build(const World& world, const PanelContext& context) 
     if (ImGui::Begin("orvane: study panel (Tab hides it)")) {
         if (ImGui::CollapsingHeader("Run", ImGuiTreeNodeFlags_DefaultOpen)) runSection(world, context, actions);
         if (ImGui::CollapsingHeader("Show")) showSection(world, actions);
-        if (ImGui::CollapsingHeader("Physics")) physicsSection(world, actions);
+        if (ImGui::CollapsingHeader("Physics", ImGuiTreeNodeFlags_DefaultOpen)) physicsSection(world, actions);
         if (ImGui::CollapsingHeader("Ball")) ballSection(world, actions);
         if (ImGui::CollapsingHeader("Plots", ImGuiTreeNodeFlags_DefaultOpen)) plotsSection(world);
     }
@@ -152,7 +152,7 @@ void StudyPanel::showSection(const World& world, PanelActions& actions) {
 }
 
 void StudyPanel::physicsSection(const World& world, PanelActions& actions) {
-    ImGui::PushItemWidth(150.0f);
+    ImGui::PushItemWidth(120.0f);
     for (std::size_t i = 0; i < kSettingCount; ++i) {
         const Setting& setting = kSettings[i];
         if (setting.resolution) continue;
