@@ -3,9 +3,13 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 
 #include "shell/Window.h"
 #include "tests/render/RenderHarness.h"
+#include "world/InputScript.h"
+#include "world/Settings.h"
+#include "world/World.h"
 
 using namespace render;
 
@@ -126,4 +130,31 @@ TEST(OverlayText, HelpListsTheControlsOnADarkPanelAndLeavesTheSceneAsItWas) {
     windowSpecialDown(kSpecialKeyF1, 0, 0);
     const FrameGrab hidden = runIdleCalls(1);
     EXPECT_EQ(differences(before, hidden, 0).count(), 0);
+}
+
+TEST(OverlayText, ABallThatRanAwayIsSaidSoAndTheSceneStaysWhole) {
+    PicsDirectory pics;
+    START_UP_OR_SKIP(output);
+    const PixelBox noticeRow{0, 46, 639, 66};
+    const FrameGrab calm = runIdleCalls(20);
+    EXPECT_EQ(whitePixels(calm, noticeRow).count(), 0);
+
+    World& world = windowWorld();
+    for (const auto& [name, value] : {std::pair<const char*, double>{"surfaceStiffness", 200.0},
+                                      {"centreStiffness", 400.0}, {"timeStep", 1.0}, {"particleMass", 0.5},
+                                      {"damping", 0.0}})
+        deliverScriptEvent(world, settingEvent(*findSetting(name), value));
+    const FrameGrab wild = runIdleCalls(30);
+    dumpFrame(wild, "ran-away");
+    EXPECT_GT(world.blowUps, 0);
+    const PixelBox notice = whitePixels(wild, noticeRow).bounds();
+    ASSERT_FALSE(notice.empty()) << "the overlay says the ball was rebuilt";
+    EXPECT_GE(notice.right - notice.left, 9 * 30);  // a sentence, not a stray pixel
+
+    // Back to the start values the ball settles and, after a while, the
+    // notice goes.
+    deliverScriptEvent(world, ScriptEvent{0, ScriptEventKind::Defaults});
+    const FrameGrab later = runIdleCalls(400);
+    EXPECT_EQ(whitePixels(later, noticeRow).count(), 0);
+    EXPECT_FALSE(world.ball.ranAway());
 }
