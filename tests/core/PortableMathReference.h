@@ -97,6 +97,15 @@ double randomArgument(Range range, Generator& random) {
     return x;
 }
 
+// The arguments that reach the two stages; outside them the functions
+// answer directly (tiny arguments, atan beyond 2^53, NaN and infinities).
+inline bool reachesTheStages(Function f, double x) {
+    const double a = x < 0 ? -x : x;
+    if (f == Function::Sin) return a >= 0x1p-26 && a <= 0x1.fffffffffffffp1023;
+    if (f == Function::Cos) return a >= 0x1p-27 && a <= 0x1.fffffffffffffp1023;
+    return a >= 0x1p-27 && a < 0x1p53;
+}
+
 // ------------------------------------------------------------------ tables
 // The tables below are what math/PortableMathTables.h holds; the test compares
 // them entry by entry and the disabled test prints the header anew.

@@ -66,14 +66,6 @@ std::vector<double> randomArguments(Range range, int count, uint64_t seed) {
     return xs;
 }
 
-// The arguments that the stages accept (outside them the functions answer directly).
-bool staged(Function f, double x) {
-    const double a = std::fabs(x);
-    if (f == Function::Sin) return a >= 0x1p-26 && a < kInf;
-    if (f == Function::Cos) return a >= 0x1p-27 && a < kInf;
-    return a >= 0x1p-27 && a < 0x1p53;
-}
-
 detail::Estimate estimate(Function f, double x) {
     switch (f) {
     case Function::Sin: return detail::sinEstimate(x);
@@ -101,7 +93,7 @@ double nextDown(double x) { return std::nextafter(x, -kInf); }
 std::vector<double> delicateArguments() {
     std::vector<double> xs = {0x1p-27, 0x1p-26, 0x1p-20, 0x1p20, 0x1p53, 1.0, 0x1p1023, DBL_MAX,
                               6381956970095103.0 * 0x1p797, 0.5, 2.0, 1e22, 1e300, 1e6,
-                              // the argument from float degrees in the widest use: 6e36 degrees in radians
+                              // float yaws in degrees turned into radians: 6e36 and the largest float
                               6e36 * (kPi / 180.0), double(FLT_MAX) * (kPi / 180.0)};
     for (int k = 1; k <= 1024; ++k) {  // steps of pi/256, and of pi/2 far out
         xs.push_back(k * (kPi / 256));
@@ -138,7 +130,7 @@ const RangeCase kRanges[] = {{Range::Tiny, "Tiny"},
 class PortableMathRandom : public ::testing::TestWithParam<RangeCase> {};
 
 TEST_P(PortableMathRandom, MatchesMpfr) {
-    const std::vector<double> xs = randomArguments(GetParam().range, 150000, 7 + int(GetParam().range));
+    const std::vector<double> xs = randomArguments(GetParam().range, 200000, 7 + int(GetParam().range));
     for (Function f : {Function::Sin, Function::Cos, Function::Atan})
         EXPECT_EQ(countMismatches(f, xs, [f](double x) { return portable(f, x); }), 0) << nameOf(f);
 }
@@ -184,7 +176,7 @@ TEST(PortableMath, EstimateErrorStaysWithinItsBound) {
         double worstX = 0;
         int checked = 0;
         for (double x : xs) {
-            if (!staged(f, x)) continue;
+            if (!portable_math_reference::reachesTheStages(f, x)) continue;
             const detail::Estimate e = estimate(f, x);
             const double ratio = portable_math_reference::errorInBounds(f, x, e.hi, e.lo, e.bound);
             if (ratio > worst) worst = ratio, worstX = x;
@@ -203,7 +195,7 @@ TEST(PortableMath, AccurateStageAloneMatchesMpfr) {
     for (Function f : {Function::Sin, Function::Cos, Function::Atan}) {
         std::vector<double> stagedXs;
         for (double x : xs)
-            if (staged(f, x)) stagedXs.push_back(x);
+            if (portable_math_reference::reachesTheStages(f, x)) stagedXs.push_back(x);
         int undecided = 0;
         EXPECT_EQ(countMismatches(f, stagedXs,
                                   [&](double x) {
@@ -223,19 +215,22 @@ TEST(PortableMath, AccurateStageAloneMatchesMpfr) {
 // ulp of the result: the value then lies within about 2^-100 of a halfway
 // point between doubles, and rounding it takes far more than double-double.
 std::vector<double> nearHalfwayPoints(Function f) {
+    std::vector<double> centres;
+    if (f == Function::Cos) {  // 1 - x^2/2 at 1 - (k + 1/2) 2^-53
+        for (int k = 0; k < 40; ++k) centres.push_back(std::sqrt((2 * k + 1) * 0x1p-53));
+    } else {  // x - x^3/divisor at x - (k + 1/2) ulp(x)
+        const double divisor = f == Function::Sin ? 6 : 3;
+        for (int e = -27; e <= -20; ++e)
+            for (int k = 0; k < 40; ++k) {
+                const double x = std::cbrt(divisor * (k + 0.5) * std::ldexp(1.0, e - 52));
+                if (x >= std::ldexp(1.0, e) && x < std::ldexp(1.0, e + 1)) centres.push_back(x);
+            }
+    }
     std::vector<double> xs;
-    for (int k = 0; k < 40; ++k) {
-        for (int e = -27; e <= -20; ++e) {
-            const double ulpOfResult = f == Function::Cos ? 0x1p-53 : std::ldexp(1.0, e - 52);
-            const double term = (k + 0.5) * ulpOfResult;
-            const double x = f == Function::Sin   ? std::cbrt(6 * term)
-                             : f == Function::Cos ? std::sqrt(2 * term)
-                                                  : std::cbrt(3 * term);
-            if (f != Function::Cos && (x < std::ldexp(1.0, e) || x >= std::ldexp(1.0, e + 1))) continue;
-            double near = x;
-            for (int step = 0; step < 1500; ++step) near = nextDown(near);
-            for (int step = 0; step < 3000; ++step, near = nextUp(near)) xs.push_back(near);
-        }
+    for (double centre : centres) {  // the higher terms move the closest doubles by up to ~800 ulps
+        double x = centre;
+        for (int step = 0; step < 1500; ++step) x = nextDown(x);
+        for (int step = 0; step < 3000; ++step, x = nextUp(x)) xs.push_back(x);
     }
     return xs;
 }
@@ -250,7 +245,7 @@ TEST(PortableMath, ArgumentsTheEstimateLeavesOpenAreRoundedCorrectly) {
         std::vector<double> open;
         for (double x : candidates) {
             double ignored;
-            if (staged(f, x) && !detail::roundEstimate(estimate(f, x), &ignored)) open.push_back(x);
+            if (portable_math_reference::reachesTheStages(f, x) && !detail::roundEstimate(estimate(f, x), &ignored)) open.push_back(x);
         }
         EXPECT_GE(open.size(), 200u) << nameOf(f);
         EXPECT_EQ(countMismatches(f, open, [f](double x) { return portable(f, x); }), 0) << nameOf(f);
