@@ -2,12 +2,14 @@
 // arithmetic (see PortableMath.h).
 //
 // Each function first computes a double-double estimate with an error bound
-// (about 2^-66 relative): a table value at a step near the argument plus
-// short polynomials in the small remainder. If every number within the bound
-// rounds to the same double, that double is the answer. Otherwise (about one
-// call in a few thousand) the function is evaluated again with 224-bit fixed
-// point integers, to an error of a few 2^-224, and the rounding is decided
-// exactly on those integers.
+// (2^-66 relative or better): a table value at a step near the argument plus
+// short polynomials in the small remainder. The bound adds up the roundings
+// of each operation with a margin of about two (the tests hold it against
+// MPFR). If every number within the bound rounds to the same double, that
+// double is the answer. Otherwise (one sin or cos call in about 5500, one
+// atan call in about 500000) the function is evaluated again with 224-bit
+// fixed-point integers, to an error of a few 2^-224, and the rounding is
+// decided exactly on those integers; that takes about 2 microseconds.
 //
 // sin and cos reduce the argument to k * pi/256 + y, |y| <= pi/512, with
 // Cody-Waite subtraction of a split pi/256 for |x| < 2^20 and with the bits

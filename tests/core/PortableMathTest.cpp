@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <ostream>
 #include <random>
 #include <string>
 #include <vector>
@@ -120,6 +121,8 @@ struct RangeCase {
     Range range;
     const char* name;
 };
+
+void PrintTo(const RangeCase& c, std::ostream* out) { *out << c.name; }
 
 const RangeCase kRanges[] = {{Range::Tiny, "Tiny"},
                              {Range::Circle, "Circle"},
