@@ -104,11 +104,13 @@ DD ddSum(DD a, DD b, double extra) {
     return fastTwoSum(s.hi, s.lo + (a.lo + (b.lo + extra)));
 }
 
+// One division: q is within two ulps of n/d, which keeps n.hi - q * d.hi exact.
 DD ddDivide(DD n, DD d) {
-    const double q = n.hi / d.hi;
+    const double reciprocal = 1.0 / d.hi;
+    const double q = n.hi * reciprocal;
     const DD p = twoProduct(q, d.hi);
     const double remainder = (((n.hi - p.hi) - p.lo) + n.lo) - q * d.lo;
-    return fastTwoSum(q, remainder / d.hi);
+    return fastTwoSum(q, remainder * reciprocal);
 }
 
 DD tableDD(const double (&entry)[2]) { return {entry[0], entry[1]}; }
@@ -491,22 +493,24 @@ double sinOrCosAccurate(double x, bool cosine, bool* decided) {
 // ------------------------------------------------------------------ atan
 
 // atan(z) = atan(c) + atan(t), c = i/128 nearest to z, t = (z - c)/(1 + z c),
-// |t| <= 1/256; atan t = t + t^3 (-1/3 + t^2/5 - ...), the second part in doubles.
+// |t| <= 1/256; atan t = t + t^3 (-1/3 + t^2/5 - ...), the second part in
+// doubles. z is a itself, or 1/a above 1: then atan a = pi/2 - atan z and
+// t = (1 - a c)/(a + c), without dividing for 1/a first.
 Estimate atanEstimateOfMagnitude(double a) {
     const bool inverted = a > 1.0;
-    DD z = {a, 0.0};
-    if (inverted) {
-        const double q = 1.0 / a;
-        const DD p = twoProduct(q, a);
-        z = {q, ((1.0 - p.hi) - p.lo) / a};
-    }
-    const int i = int(z.hi * 128.0 + 0.5);
+    const int i = int((inverted ? 128.0 / a : 128.0 * a) + 0.5);
     const double c = i * 0x1p-7;
-    const DD zMinusC = twoSum(z.hi, -c);  // not always exact: z can be just below c/2
-    const DD numerator = twoSum(zMinusC.hi, zMinusC.lo + z.lo);
-    const DD zc = twoProduct(z.hi, c);
-    const DD onePlusZc = fastTwoSum(1.0, zc.hi);
-    const DD denominator = fastTwoSum(onePlusZc.hi, onePlusZc.lo + (zc.lo + z.lo * c));
+    const DD ac = twoProduct(a, c);
+    DD numerator, denominator;
+    if (inverted) {
+        const DD oneMinusAc = twoSum(1.0, -ac.hi);
+        numerator = twoSum(oneMinusAc.hi, oneMinusAc.lo - ac.lo);
+        denominator = twoSum(a, c);
+    } else {
+        numerator = twoSum(a, -c);
+        const DD onePlusAc = twoSum(1.0, ac.hi);
+        denominator = fastTwoSum(onePlusAc.hi, onePlusAc.lo + ac.lo);
+    }
     const DD t = ddDivide(numerator, denominator);
 
     const double t2 = t.hi * t.hi;
