@@ -290,7 +290,7 @@ struct FractionOfStep {
     bool negative;
     Wide fraction;
     int leadingZeros;
-    int errorUnits;  // of the fraction, from the bits of 2/pi left out
+    int errorUnits;  // bound on the fraction's error, in units of 2^-224
 };
 
 // x * 256/pi = m * 2^(e + 7) * 2/pi for x = m * 2^e. Words of 2/pi whose
@@ -343,7 +343,7 @@ FractionOfStep reduceWithBitsOfPi(double ax) {
         else if (below < 32) product[j] &= (1u << below) - 1;
     }
     const int lead = leadingBit(product, kProductLimbs);
-    if (lead < 0) return r;  // x is a multiple of pi/256 to 370 bits: no double is
+    if (lead < 0) return r;  // f is 0 to all the bits computed, which no double comes near
     r.leadingZeros = fractionBits - 1 - lead;
     for (int j = 0; j < kLimbs; ++j)
         r.fraction.limb[j] = wordAt(product, kProductLimbs, lead - (kFractionBits - 1) + 32 * j);
@@ -376,18 +376,24 @@ Reduced reduceCodyWaite(double ax) {
     return {uint32_t(int64_t(kd)) & 511, y, error};
 }
 
+// The top 106 bits of a fraction in [1/2, 1), exactly.
+DD topBitsOf(const Wide& fraction) {
+    const auto bits53From = [&fraction](int low) {
+        return double(uint64_t(wordAt(fraction.limb, kLimbs, low)) |
+                      (uint64_t(wordAt(fraction.limb, kLimbs, low + 32) & 0x1fffff) << 32));
+    };
+    return {bits53From(kFractionBits - 53) * 0x1p-53, bits53From(kFractionBits - 106) * 0x1p-106};
+}
+
 Reduced reduceFast(double ax) {
     if (ax < 0x1p20) return reduceCodyWaite(ax);
     const FractionOfStep f = reduceWithBitsOfPi(ax);
-    const DD fraction = {
-        double(uint64_t(wordAt(f.fraction.limb, kLimbs, 171)) |
-               (uint64_t(wordAt(f.fraction.limb, kLimbs, 203) & 0x1fffff) << 32)) * 0x1p-53,
-        double(uint64_t(wordAt(f.fraction.limb, kLimbs, 118)) |
-               (uint64_t(wordAt(f.fraction.limb, kLimbs, 150) & 0x1fffff) << 32)) * 0x1p-106};
-    DD y = ddMul(fraction, {tables::kHalfPiHi, tables::kHalfPiLo});
+    // y = f * pi/256 = +-fraction * pi/2 * 2^-(leadingZeros + 7)
+    DD y = ddMul(topBitsOf(f.fraction), {tables::kHalfPiHi, tables::kHalfPiLo});
     const double scale = powerOfTwo(-(f.leadingZeros + 7));
     y = {y.hi * scale, y.lo * scale};
     if (f.negative) y = ddNegate(y);
+    // A fraction with too few good bits (none is known) goes to the slow stage.
     const double error = f.errorUnits > 1 << 10 ? magnitude(y.hi) : 0x1p-100 * magnitude(y.hi);
     return {f.k, y, error};
 }
@@ -429,6 +435,8 @@ Estimate sinOfReduced(uint32_t k, DD y, double yError) {
         smallPart = magnitude(a) + magnitude(b);
         mainPart = magnitude(cosB.hi) + magnitude(sinB.hi * y.hi);
     }
+    // The bracket's doubles are good to about 2^-50.6 of its terms, the
+    // double-double products and sums to about 2^-103 of theirs.
     const Estimate e = {sum.hi, sum.lo, 0x1p-49 * smallPart + 0x1p-100 * mainPart + yError};
     return quadrant >= 2 ? negated(e) : e;
 }
@@ -447,6 +455,9 @@ Wide taylorInSquare(const Wide& u, uint32_t firstFactor) {
     return sum;
 }
 
+// Bound on the slow stage's error in units of 2^-224: each fixed-point
+// operation truncates by less than one unit, and no value passes through
+// more than a dozen or so of them after the last factor larger than 2.
 constexpr uint32_t kSlowErrorUnits = 64;
 
 // sin(x) or cos(x) = sin(|x| + pi/2), reduced with the bits of 2/pi, in fixed point.
