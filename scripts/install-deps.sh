@@ -13,7 +13,7 @@ PLAY=(build-essential cmake pkg-config freeglut3-dev libgl1-mesa-dev libglu1-mes
 # digits, GoogleTest, Google Benchmark, a private X server driven by xdotool,
 # clang for the fuzzers and the sanitizers' runtime, valgrind for the memory
 # check.
-TEST=(libpng-dev libfmt-dev libgtest-dev libgmock-dev libbenchmark-dev
+TEST=(libpng-dev libfmt-dev libgtest-dev libgmock-dev libbenchmark-dev libmpfr-dev
       xvfb xauth xdotool x11-utils time bc clang libclang-rt-14-dev valgrind)
 
 case "$PURPOSE" in
