@@ -3,6 +3,7 @@
 
 #include "ball/SoftBall.h"
 #include "math/Constants.h"
+#include "math/PortableMath.h"
 
 namespace {
 // Spring lists are reserved to their exact size so that each particle's
@@ -92,10 +93,10 @@ void SoftBall::buildParticles() {
     particles.push_back(std::make_unique<Particle>(c + Vec3(0.0, 0.0, radius)));
     for (int r = 1; r <= rings - 2; ++r) {
         const double theta = (r + static_cast<double>(r) / rings) * polarStep;
-        const double ringRadius = radius * std::sin(theta);
+        const double ringRadius = radius * portableSin(theta);
         for (int s = 0; s < segments; ++s) {
             const double phi = s * segmentStep;
-            const Vec3 offset(ringRadius * std::cos(phi), ringRadius * std::sin(phi), radius * std::cos(theta));
+            const Vec3 offset(ringRadius * portableCos(phi), ringRadius * portableSin(phi), radius * portableCos(theta));
             particles.push_back(std::make_unique<Particle>(c + offset));
         }
     }

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "math/Constants.h"
+#include "math/PortableMath.h"
 
 namespace {
 constexpr float kSteerIncrement = 0.08f;
@@ -15,11 +16,11 @@ constexpr double kTiltRelaxation = 0.99;
 float headingAngle(const Vec3& h) {
     if (h.x > 0.0) {
         const float quotient = static_cast<float>(h.z / h.x);
-        return static_cast<float>(std::atan(static_cast<double>(quotient)));
+        return static_cast<float>(portableAtan(static_cast<double>(quotient)));
     }
     if (h.x < 0.0) {
         const float quotient = static_cast<float>(h.z / h.x);
-        const float angle = static_cast<float>(std::atan(static_cast<double>(quotient)));
+        const float angle = static_cast<float>(portableAtan(static_cast<double>(quotient)));
         return static_cast<float>(angle + kPi);
     }
     return h.z > 0.0 ? static_cast<float>(kHalfPi) : -static_cast<float>(kHalfPi);
@@ -36,8 +37,8 @@ void Board::steer(float a, float b, Vec3 heading) {
     framesSinceTilt = 0;
     const float theta = headingAngle(heading);
     const float beta = static_cast<float>(kHalfPi - theta);
-    const float c = static_cast<float>(std::cos(static_cast<double>(beta)));
-    const float s = static_cast<float>(std::sin(static_cast<double>(beta)));
+    const float c = static_cast<float>(portableCos(static_cast<double>(beta)));
+    const float s = static_cast<float>(portableSin(static_cast<double>(beta)));
     // Rotate the key direction by -beta into the board's frame.
     const double u = static_cast<double>(a) * c + static_cast<double>(b) * s;
     const double v = static_cast<double>(b) * c - static_cast<double>(a) * s;

@@ -30,6 +30,16 @@ forbid draw -- 'shell/|panel/|imgui|tools/|tests/|bench/' "drawing includes the 
 forbid shell -- 'tools/|tests/|bench/' "the window shell includes the tools or the tests"
 forbid tools/common -- 'GL/|draw/|shell/|tools/window/' "the plain tool code includes window code"
 
+# The C library's transcendental functions differ in the last bit from one
+# platform to another; the simulation uses the portable ones.
+libm=$(grep -rnE --include='*.h' --include='*.cpp' 'std::(sin|cos|tan|atan|atan2|asin|acos|exp|log|pow)\(' \
+  "${core[@]}" | grep -v '^math/PortableMath')
+if [ -n "$libm" ]; then
+  echo "check-layers: the core calls the C library's transcendental functions (use math/PortableMath.h):" >&2
+  echo "$libm" >&2
+  status=1
+fi
+
 if [ $# -ge 1 ] && [ -x "$1/orvane-sim" ]; then
   if ldd "$1/orvane-sim" | grep -qE 'lib(GL|GLU|glut|X11)\.'; then
     echo "check-layers: orvane-sim links a graphics or window library:" >&2

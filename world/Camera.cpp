@@ -3,18 +3,19 @@
 #include <cmath>
 
 #include "math/Constants.h"
+#include "math/PortableMath.h"
 
 namespace {
 // The pitch factor scales only the x component: movement vectors stay
 // horizontal, and their direction depends on the pitch as well as the yaw.
 Vec3 horizontalDirection(double yawRadians, double pitchCosine) {
-    return normalized(Vec3(std::sin(yawRadians) * pitchCosine, 0.0, std::cos(yawRadians)));
+    return normalized(Vec3(portableSin(yawRadians) * pitchCosine, 0.0, portableCos(yawRadians)));
 }
 }  // namespace
 
 void Camera::updateVectors() {
     const double p = pitch * kDegreesToRadians;
-    const double c = std::cos(p);
+    const double c = portableCos(p);
     forward = horizontalDirection(yaw * kDegreesToRadians, c);
     right = horizontalDirection((static_cast<double>(yaw) - 90.0) * kDegreesToRadians, c);
 }

@@ -4,26 +4,29 @@
 
 #include "ball/SoftBall.h"
 #include "math/Constants.h"
+#include "math/PortableMath.h"
 #include "scene/Board.h"
 #include "world/Camera.h"
 #include "world/World.h"
 
 namespace {
-constexpr double kVerticalFieldOfView = 45.0;  // degrees, as the projection has it
+// The projection's vertical field of view is 45 degrees: tan(22.5 degrees),
+// the double nearest to sqrt(2) - 1.
+constexpr double kTanHalfFieldOfView = 0.41421356237309503;
 
 double dot(const Vec3& a, const Vec3& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
 
 // Right-handed rotations by `degrees` about one axis, as OpenGL's.
 Vec3 aboutX(const Vec3& v, double degrees) {
-    const double c = std::cos(degrees * kDegreesToRadians), s = std::sin(degrees * kDegreesToRadians);
+    const double c = portableCos(degrees * kDegreesToRadians), s = portableSin(degrees * kDegreesToRadians);
     return Vec3(v.x, v.y * c - v.z * s, v.y * s + v.z * c);
 }
 Vec3 aboutY(const Vec3& v, double degrees) {
-    const double c = std::cos(degrees * kDegreesToRadians), s = std::sin(degrees * kDegreesToRadians);
+    const double c = portableCos(degrees * kDegreesToRadians), s = portableSin(degrees * kDegreesToRadians);
     return Vec3(v.x * c + v.z * s, v.y, -v.x * s + v.z * c);
 }
 Vec3 aboutZ(const Vec3& v, double degrees) {
-    const double c = std::cos(degrees * kDegreesToRadians), s = std::sin(degrees * kDegreesToRadians);
+    const double c = portableCos(degrees * kDegreesToRadians), s = portableSin(degrees * kDegreesToRadians);
     return Vec3(v.x * c - v.y * s, v.x * s + v.y * c, v.z);
 }
 
@@ -39,7 +42,7 @@ Vec3 eyeToWorld(const Camera& camera, const Vec3& eye) {
 Ray pointerRay(const Camera& camera, const WindowSize& window, int x, int y) {
     const double width = window.width > 0 ? window.width : 1;
     const double height = window.height > 0 ? window.height : 1;
-    const double tanHalf = std::tan(kVerticalFieldOfView / 2.0 * kDegreesToRadians);
+    const double tanHalf = kTanHalfFieldOfView;
     const double ndcX = 2.0 * (x + 0.5) / width - 1.0;
     const double ndcY = 1.0 - 2.0 * (y + 0.5) / height;
     const Vec3 eye(ndcX * tanHalf * (width / height), ndcY * tanHalf, -1.0);
