@@ -1,11 +1,10 @@
 #include "draw/BallDrawing.h"
 
-#include <GL/glut.h>
-
 #include <algorithm>
 #include <cmath>
 
 #include "ball/SoftBall.h"
+#include "draw/Gl.h"
 #include "math/Constants.h"
 
 namespace {
@@ -69,7 +68,7 @@ void drawParticleSphere(const Particle& particle) {
     glPushMatrix();
     glTranslatef(static_cast<float>(particle.position.x), static_cast<float>(particle.position.y),
                  static_cast<float>(particle.position.z));
-    glutSolidSphere(kParticleSphereRadius, kParticleSphereDetail, kParticleSphereDetail);
+    gl::solidSphere(kParticleSphereRadius, kParticleSphereDetail, kParticleSphereDetail);
     glPopMatrix();
 }
 

@@ -1,7 +1,6 @@
 #include "draw/Frame.h"
 
-#include <GL/gl.h>
-#include <GL/glu.h>
+#include "draw/Gl.h"
 
 #include <chrono>
 #include <string>
@@ -90,7 +89,7 @@ void setUpFixedState() {
     glLightfv(GL_LIGHT2, GL_AMBIENT, kWhite);
     glLightfv(GL_LIGHT2, GL_SPECULAR, kWhite);
     glLightfv(GL_LIGHT2, GL_POSITION, light2Position);
-    glLightfv(GL_LIGHT2, GL_SPOT_DIRECTION, light2Direction);
+    gl::spotDirection(GL_LIGHT2, light2Direction);
     glEnable(GL_LIGHTING);
     glEnable(GL_LIGHT2);
 

@@ -1,23 +1,21 @@
 #include "draw/GroundDrawing.h"
 
-#include <GL/gl.h>
+#include "draw/Gl.h"
+
+#if ORVANE_GL_DOT_PRODUCT_COMBINER
 #include <GL/glext.h>
-#include <GL/glu.h>
 #if defined(_WIN32)
 #include <windows.h>
 #else
 #include <GL/glx.h>
 #endif
+#endif
 
+#include <algorithm>
 #include <cstring>
 
 
 namespace {
-// The multitexture entry points, looked up once by the ground's build and
-// kept for the whole process.
-PFNGLACTIVETEXTUREARBPROC glActiveTextureARBEntry = nullptr;
-PFNGLMULTITEXCOORD2FARBPROC glMultiTexCoord2fARBEntry = nullptr;
-
 struct GroundFace {
     int vertexCount;  // 4 for a quad, 3 for a triangle
     Vec3 vertices[4];
@@ -40,6 +38,27 @@ const GroundFace kTriangles[2] = {
 
 // One copy of each texture per face: the 60 x 60 plate is not tiled.
 const float kFaceTexCoords[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+
+void sendVertex(const Vec3& v) {
+    glVertex3f(static_cast<float>(v.x), static_cast<float>(v.y), static_cast<float>(v.z));
+}
+
+void sendNormal(const Vec3& n) {
+    glNormal3f(static_cast<float>(n.x), static_cast<float>(n.y), static_cast<float>(n.z));
+}
+
+void sendPlainFace(const GroundFace& face) {
+    for (int i = 0; i < face.vertexCount; ++i) {
+        sendNormal(face.normal);
+        sendVertex(face.vertices[i]);
+    }
+}
+
+#if ORVANE_GL_DOT_PRODUCT_COMBINER
+// The multitexture entry points, looked up once by the ground's build and
+// kept for the whole process.
+PFNGLACTIVETEXTUREARBPROC glActiveTextureARBEntry = nullptr;
+PFNGLMULTITEXCOORD2FARBPROC glMultiTexCoord2fARBEntry = nullptr;
 
 bool extensionListed(const char* extensions, const char* name) {
     // A plain substring test, as the extension string has always been searched.
@@ -72,14 +91,6 @@ Vec3 lightColour(const Ground& ground, const Vec3& vertex) {
     return Vec3(0.5 * c.x + 0.5, 0.5 * c.y, 0.5 * c.z);
 }
 
-void sendVertex(const Vec3& v) {
-    glVertex3f(static_cast<float>(v.x), static_cast<float>(v.y), static_cast<float>(v.z));
-}
-
-void sendNormal(const Vec3& n) {
-    glNormal3f(static_cast<float>(n.x), static_cast<float>(n.y), static_cast<float>(n.z));
-}
-
 void sendBumpMappedFace(const Ground& ground, const GroundFace& face) {
     for (int i = 0; i < face.vertexCount; ++i) {
         const Vec3 colour = lightColour(ground, face.vertices[i]);
@@ -88,13 +99,6 @@ void sendBumpMappedFace(const Ground& ground, const GroundFace& face) {
         const float t = kFaceTexCoords[i][1];
         glMultiTexCoord2fARBEntry(GL_TEXTURE0_ARB, s, t);
         glMultiTexCoord2fARBEntry(GL_TEXTURE1_ARB, s, t);
-        sendNormal(face.normal);
-        sendVertex(face.vertices[i]);
-    }
-}
-
-void sendPlainFace(const GroundFace& face) {
-    for (int i = 0; i < face.vertexCount; ++i) {
         sendNormal(face.normal);
         sendVertex(face.vertices[i]);
     }
@@ -128,8 +132,7 @@ void setUpBumpUnits(const Ground& ground) {
     setCombine(GL_OPERAND1_RGB_EXT, GL_SRC_COLOR);
 }
 
-void compileBumpMappedList(const Ground& ground) {
-    glNewList(ground.texturedList, GL_COMPILE);
+void drawBumpMapped(const Ground& ground) {
     glPushAttrib(GL_TEXTURE_BIT);
     setUpBumpUnits(ground);
     glBegin(GL_QUADS);
@@ -140,14 +143,63 @@ void compileBumpMappedList(const Ground& ground) {
     glEnd();
     // Undoes the units' enables, bindings and environments for what follows.
     glPopAttrib();
-    glEndList();
 }
 
-void compilePlainList(const Ground& ground) {
+#else
+// One texture over each face, with the normals as the plain look has them.
+void sendTexturedFace(const GroundFace& face) {
+    for (int i = 0; i < face.vertexCount; ++i) {
+        glTexCoord2f(kFaceTexCoords[i][0], kFaceTexCoords[i][1]);
+        sendNormal(face.normal);
+        sendVertex(face.vertices[i]);
+    }
+}
+
+// Without the combiner the same arithmetic runs once, texel by texel: the
+// dot product of the normal map with the primary colour, which the lit,
+// white-ambient ground always saturates to (1, 1, 1), gives
+// 2 (r + g + b) - 3 (clamped), and that brightness scales the rock.
+bool bakeBumpedRock(Ground& ground) {
+    const TextureImage& rock = ground.rock.image;
+    const TextureImage& normals = ground.normalMap.image;
+    TextureImage& look = ground.bakedLook.image;
+    if (rock.width <= 0 || rock.height <= 0 || normals.width <= 0 || normals.height <= 0) return false;
+    look.width = rock.width;
+    look.height = rock.height;
+    look.components = 3;
+    look.pixels = new unsigned char[static_cast<std::size_t>(rock.width) * rock.height * 3];
+    for (int y = 0; y < rock.height; ++y) {
+        for (int x = 0; x < rock.width; ++x) {
+            const unsigned char* n = normals.pixels + (static_cast<std::size_t>(y % normals.height) * normals.width +
+                                                       x % normals.width) * normals.components;
+            const unsigned char* r = rock.pixels + (static_cast<std::size_t>(y) * rock.width + x) * rock.components;
+            const double brightness = std::clamp(2.0 * (n[0] + n[1] + n[2]) / 255.0 - 3.0, 0.0, 1.0);
+            unsigned char* out = look.pixels + (static_cast<std::size_t>(y) * rock.width + x) * 3;
+            for (int c = 0; c < 3; ++c) out[c] = static_cast<unsigned char>(r[c] * brightness + 0.5);
+        }
+    }
+    return ground.bakedLook.upload(TextureLevels::BaseOnly);
+}
+
+void drawBumpMapped(const Ground& ground) {
+    glBindTexture(GL_TEXTURE_2D, ground.bakedLook.id);
+    glEnable(GL_TEXTURE_2D);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+    glBegin(GL_QUADS);
+    for (const GroundFace& face : kQuads) sendTexturedFace(face);
+    glEnd();
+    glBegin(GL_TRIANGLES);
+    for (const GroundFace& face : kTriangles) sendTexturedFace(face);
+    glEnd();
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    glDisable(GL_TEXTURE_2D);
+}
+#endif
+
+void drawPlain() {
     static const GLfloat material[4] = {0.3f, 0.1f, 1.0f, 1.0f};
-    glNewList(ground.plainList, GL_COMPILE);
     glColor3f(0.2f, 0.1f, 1.0f);
-    glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE, material);
+    gl::material(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE, material);
     glBegin(GL_QUADS);
     for (const GroundFace& face : kQuads) sendPlainFace(face);
     glEnd();
@@ -155,14 +207,18 @@ void compilePlainList(const Ground& ground) {
     for (const GroundFace& face : kTriangles) sendPlainFace(face);
     glEnd();
     glColor3f(0.8f, 0.8f, 0.8f);
-    glEndList();
 }
 }  // namespace
 
 bool Ground::build(const Vec3& light) {
+#if ORVANE_GL_DOT_PRODUCT_COMBINER
     if (!findMultitexture()) return false;
+#endif
     if (!rock.load("pics/rock_texture.tga", TextureLevels::Mipmapped)) return false;
     if (!normalMap.load("pics/rock_normal.tga", TextureLevels::Mipmapped)) return false;
+#if !ORVANE_GL_DOT_PRODUCT_COMBINER
+    if (!bakeBumpedRock(*this)) return false;
+#endif
 
     // Exchanges y and z: world up becomes the normal map's blue axis.
     lightMatrix = Matrix4(1, 0, 0, 0,
@@ -171,18 +227,12 @@ bool Ground::build(const Vec3& light) {
                           0, 0, 0, 1);
     lightPosition = light;
 
-    // A list name of 0 means OpenGL could not make one; compiling into it
-    // would draw at once instead, so that counts as a failed build.
-    texturedList = glGenLists(1);
-    if (texturedList == 0) return false;
-    compileBumpMappedList(*this);
-    plainList = glGenLists(1);
-    if (plainList == 0) return false;
-    compilePlainList(*this);
+    if (!texturedDrawing.compile([this] { drawBumpMapped(*this); })) return false;
+    if (!plainDrawing.compile(drawPlain)) return false;
     built = true;
     return true;
 }
 
 void Ground::draw(bool textured) const {
-    if (built) glCallList(textured ? texturedList : plainList);
+    if (built) (textured ? texturedDrawing : plainDrawing).call();
 }

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "draw/Gl.h"
 #include "draw/Texture.h"
 #include "math/Matrix4.h"
 #include "math/Vec3.h"
@@ -11,8 +12,9 @@
 struct Ground {
     Texture rock;
     Texture normalMap;
-    std::uint32_t texturedList = 0;  // 0 = no list (never a valid list name)
-    std::uint32_t plainList = 0;
+    Texture bakedLook;  // where there is no dot-product combiner: the bumps baked into the rock
+    gl::DrawingList texturedDrawing;
+    gl::DrawingList plainDrawing;
     Vec3 lightPosition;
     Matrix4 lightMatrix;
     bool built = false;

@@ -1,6 +1,6 @@
 #include "draw/LightningDrawing.h"
 
-#include <GL/gl.h>
+#include "draw/Gl.h"
 
 #include "effects/Lightning.h"
 
@@ -10,7 +10,7 @@ const GLfloat kWhite[4] = {1.0f, 1.0f, 1.0f, 1.0f};
 // An upright square in the plane z = position.z; the additive blend makes it
 // brighten the sky behind it in proportion to its alpha.
 void drawBolt(const LightningBolt& bolt) {
-    glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE, bolt.colour);
+    gl::material(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE, bolt.colour);
     const double h = bolt.halfSize;
     const Vec3& p = bolt.position;
     const float left = static_cast<float>(p.x - h);
@@ -39,7 +39,7 @@ void drawLightning(const Lightning& lightning, const LightningPicture& picture, 
     glPushMatrix();
     glRotated(static_cast<double>(cameraYaw), 0.0, 1.0, 0.0);
     glEnable(GL_TEXTURE_2D);
-    glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE, kWhite);
+    gl::material(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE, kWhite);
     glBindTexture(GL_TEXTURE_2D, picture.image.id);
     for (const LightningBolt& bolt : lightning.bolts.items) {
         if (!bolt.dead) drawBolt(bolt);

@@ -1,7 +1,6 @@
 #include "draw/Overlay.h"
 
-#include <GL/glu.h>
-#include <GL/glut.h>
+#include "draw/Gl.h"
 
 #include <cstdio>
 
@@ -18,10 +17,6 @@ constexpr int kHelpPadding = 12;
 constexpr float kHelpMargin = 10.0f;
 constexpr int kHelpInputColumn = 15;  // characters before the effect column
 
-void drawText(float x, float y, const char* text, void* font) {
-    glRasterPos2f(x, y);
-    for (const char* c = text; *c != '\0'; ++c) glutBitmapCharacter(font, static_cast<unsigned char>(*c));
-}
 
 void drawBox(float left, float top, float right, float bottom) {
     glBegin(GL_QUADS);
@@ -64,8 +59,8 @@ void endOverlay() {
 
 void drawOverlayText(float x, float y, const char* text) {
     static const GLfloat white[4] = {1.0f, 1.0f, 1.0f, 1.0f};
-    glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE, white);
-    drawText(x, y, text, GLUT_BITMAP_9_BY_15);
+    gl::material(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE, white);
+    gl::text(x, y, text, gl::Font::Text9x15, white);
 }
 
 void FrameRateCounter::start(int nowMs) { lastTimeMs_ = nowMs; }
@@ -89,7 +84,7 @@ void drawHelpPanel(const WindowSize& window) {
     const float left = static_cast<float>(window.width) - width - kHelpMargin;
     const float top = kHelpMargin;
 
-    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_COLOR_BUFFER_BIT);
+    const gl::SavedState saved;
     glDisable(GL_LIGHTING);
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_TEXTURE_2D);
@@ -98,17 +93,18 @@ void drawHelpPanel(const WindowSize& window) {
     glColor4f(0.0f, 0.0f, 0.05f, 0.75f);
     drawBox(left, top, left + width, top + height);
 
-    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    static const GLfloat white[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+    static const GLfloat gold[4] = {1.0f, 0.85f, 0.4f, 1.0f};
+    glColor4fv(white);
     const float textLeft = left + kHelpPadding;
     float baseline = top + kHelpPadding + kHelpLineHeight - 4;
-    drawText(textLeft, baseline, "orvane: the controls", GLUT_BITMAP_8_BY_13);
+    gl::text(textLeft, baseline, "orvane: the controls", gl::Font::Text8x13, white);
     baseline += 2 * kHelpLineHeight;
     for (const ControlHelp& control : kControls) {
-        glColor4f(1.0f, 0.85f, 0.4f, 1.0f);
-        drawText(textLeft, baseline, control.input, GLUT_BITMAP_8_BY_13);
-        glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-        drawText(textLeft + kHelpInputColumn * kHelpCharWidth, baseline, control.effect, GLUT_BITMAP_8_BY_13);
+        glColor4fv(gold);
+        gl::text(textLeft, baseline, control.input, gl::Font::Text8x13, gold);
+        glColor4fv(white);
+        gl::text(textLeft + kHelpInputColumn * kHelpCharWidth, baseline, control.effect, gl::Font::Text8x13, white);
         baseline += kHelpLineHeight;
     }
-    glPopAttrib();
 }

@@ -1,6 +1,6 @@
 #include "draw/SkyboxDrawing.h"
 
-#include <GL/gl.h>
+#include "draw/Gl.h"
 
 #include <cstdio>
 
@@ -20,7 +20,7 @@ bool loadFace(Texture& face, int number) {
 void sendFaces(const Skybox& box) {
     static const GLfloat material[4] = {0.5f, 0.5f, 1.0f, 1.0f};
     glEnable(GL_TEXTURE_2D);
-    glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE, material);
+    gl::material(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE, material);
 
     const float low[3] = {static_cast<float>(-(box.sizeX / 2)), static_cast<float>(-(box.sizeY / 2)),
                           static_cast<float>(-(box.sizeZ / 2))};
@@ -47,19 +47,11 @@ bool Skybox::init() {
     sizeY = kBoxSize;
     sizeZ = kBoxSize;
 
-    // A name of 0 means OpenGL could not make a list; compiling into it would
-    // draw at once, so the box is then reported as not set up.
-    const GLuint list = glGenLists(1);
-    if (list == 0) return false;
-    listId = list;
-    glNewList(listId, GL_COMPILE);
-    sendFaces(*this);
-    glEndList();
-    return true;
+    return drawing.compile([this] { sendFaces(*this); });
 }
 
 void Skybox::draw() const {
     glPushMatrix();
-    if (listId != 0) glCallList(listId);
+    drawing.call();
     glPopMatrix();
 }

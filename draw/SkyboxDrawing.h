@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "draw/Gl.h"
 #include "draw/Texture.h"
 
 // A 200-unit textured cube around the world origin, compiled into one list.
@@ -10,7 +11,7 @@ struct Skybox {
     std::int32_t sizeY = 0;
     std::int32_t sizeZ = 0;
     Texture faces[6];
-    std::uint32_t listId = 0;  // 0 = no list
+    gl::DrawingList drawing;
 
     // Makes the six face textures and the list; false when any fails.
     bool init();

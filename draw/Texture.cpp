@@ -1,7 +1,6 @@
 #include "draw/Texture.h"
 
-#include <GL/gl.h>
-#include <GL/glu.h>
+#include "draw/Gl.h"
 
 namespace {
 // The reader stores 24-bit rows without padding; OpenGL's default unpack
@@ -22,8 +21,10 @@ private:
 };
 }  // namespace
 
-bool Texture::load(const char* path, TextureLevels levels) {
-    if (!loadTga(image, path)) return false;
+bool Texture::load(const char* path, TextureLevels levels) { return loadTga(image, path) && upload(levels); }
+
+bool Texture::upload(TextureLevels levels) {
+    if (!image.pixels && image.width * image.height > 0) return false;
     GLuint name = 0;
     glGenTextures(1, &name);
     id = name;
@@ -35,12 +36,7 @@ bool Texture::load(const char* path, TextureLevels levels) {
 
     const GLenum format = image.components == 3 ? GL_RGB : GL_RGBA;
     const TightRowUnpacking unpacking;
-    if (levels == TextureLevels::Mipmapped) {
-        gluBuild2DMipmaps(GL_TEXTURE_2D, image.components, image.width, image.height, format,
-                          GL_UNSIGNED_BYTE, image.pixels);
-    } else {
-        glTexImage2D(GL_TEXTURE_2D, 0, image.components, image.width, image.height, 0, format,
-                     GL_UNSIGNED_BYTE, image.pixels);
-    }
+    gl::textureImage(levels == TextureLevels::Mipmapped, image.components, image.width, image.height, format,
+                     image.pixels);
     return true;
 }

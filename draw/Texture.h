@@ -24,4 +24,8 @@ struct Texture {
     // or GL_RGBA as pixel format, rows read tightly packed. False, and no
     // texture, when the file cannot be read.
     bool load(const char* path, TextureLevels levels);
+
+    // Makes the texture of the image already held, as load does; false when
+    // there is no image.
+    bool upload(TextureLevels levels);
 };

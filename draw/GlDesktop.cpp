@@ -1,0 +1,52 @@
+// The desktop's side of draw/Gl.h: the system's own calls, one for one.
+#include "draw/Gl.h"
+
+namespace gl {
+
+bool DrawingList::compile(const std::function<void()>& commands) {
+    // A name of 0 means OpenGL could not make a list; compiling into it
+    // would draw at once instead.
+    list_ = glGenLists(1);
+    if (list_ == 0) return false;
+    glNewList(list_, GL_COMPILE);
+    commands();
+    glEndList();
+    compiled_ = true;
+    return true;
+}
+
+void DrawingList::call() const {
+    if (compiled_) glCallList(list_);
+}
+
+void lookAlongPlusZ(double eyeX, double eyeY, double eyeZ) {
+    gluLookAt(eyeX, eyeY, eyeZ, eyeX, eyeY, eyeZ + 1.0, 0.0, 1.0, 0.0);
+}
+
+void solidSphere(double radius, int slices, int stacks) { glutSolidSphere(radius, slices, stacks); }
+
+void material(GLenum face, GLenum parameter, const GLfloat* values) { glMaterialfv(face, parameter, values); }
+
+void spotDirection(GLenum light, const GLfloat* direction) { glLightfv(light, GL_SPOT_DIRECTION, direction); }
+
+void textureImage(bool mipmapped, int components, int width, int height, GLenum format, const void* pixels) {
+    if (mipmapped) {
+        gluBuild2DMipmaps(GL_TEXTURE_2D, components, width, height, format, GL_UNSIGNED_BYTE, pixels);
+    } else {
+        glTexImage2D(GL_TEXTURE_2D, 0, components, width, height, 0, format, GL_UNSIGNED_BYTE, pixels);
+    }
+}
+
+void text(float x, float y, const char* characters, Font font, const GLfloat*) {
+    void* glutFont = font == Font::Text9x15 ? GLUT_BITMAP_9_BY_15 : GLUT_BITMAP_8_BY_13;
+    glRasterPos2f(x, y);
+    for (const char* c = characters; *c != '\0'; ++c) glutBitmapCharacter(glutFont, static_cast<unsigned char>(*c));
+}
+
+SavedState::SavedState() { glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_COLOR_BUFFER_BIT); }
+
+SavedState::~SavedState() { glPopAttrib(); }
+
+void finishFrame() {}
+
+}  // namespace gl
