@@ -1,9 +1,9 @@
 #include "shell/Window.h"
 
-#include <GL/freeglut.h>
-#include <backends/imgui_impl_glut.h>
-#include <backends/imgui_impl_opengl2.h>
-#include <imgui.h>
+#include <GL/glut.h>
+#if !defined(__EMSCRIPTEN__)
+#include <GL/freeglut_ext.h>
+#endif
 
 #include <chrono>
 #include <cmath>
@@ -13,7 +13,7 @@
 
 #include "draw/Frame.h"
 #include "draw/Overlay.h"
-#include "panel/Panel.h"
+#include "shell/PanelToolkit.h"
 #include "world/ScriptPlayer.h"
 #include "world/ScriptRecorder.h"
 #include "world/World.h"
@@ -41,6 +41,7 @@ struct Shell {
     int windowId = 0;
     long long idleCalls = 0;  // also the step of the next recorded event
 
+    bool quitOnEscape = true;
     ScriptRecorder* recorder = nullptr;
     std::unique_ptr<ScriptPlayer> replay;  // while a --replay script has the controls
 
@@ -49,8 +50,6 @@ struct Shell {
     Clock::time_point lastPaceTime;
     double panelRateHz = 60.0;  // what the panel's pacing switch turns on
 
-    StudyPanel panel;
-    bool panelReady = false;               // Dear ImGui set up (the first time the panel shows)
     std::vector<ScriptEvent> panelEvents;  // what the panel did, delivered before the next idle call
     bool panelTogglesPacing = false;
     bool worldHoldsButton[3] = {false, false, false};  // pressed outside the panel
@@ -81,53 +80,17 @@ void deliverLive(const ScriptEvent& event) {
     if (replaying() && !escape && event.kind != ScriptEventKind::Reshape) return;
     record(event);
     const InputResponse response = deliverScriptEvent(shell->world, event);
-    if (response == InputResponse::Quit) quitProgram();
+    if (response == InputResponse::Quit && shell->quitOnEscape) quitProgram();
     showInWindow(response);
 }
 
 bool panelShown() { return shell->world.display.panelVisible; }
 
-// Dear ImGui is set up the first time the panel is shown, so that a session
-// without it never touches it. It keeps no settings file.
-void preparePanel() {
-    if (shell->panelReady) return;
-    IMGUI_CHECKVERSION();
-    ImGui::CreateContext();
-    ImGuiIO& io = ImGui::GetIO();
-    io.IniFilename = nullptr;
-    io.LogFilename = nullptr;
-    ImGui::StyleColorsDark();
-    // Plain lines: the software renderers many players have draw them faster.
-    ImGui::GetStyle().AntiAliasedLines = false;
-    ImGui_ImplGLUT_Init();
-    ImGui_ImplOpenGL2_Init();
-    shell->panelReady = true;
-}
-
-// True while the panel is shown, which then sees the input first.
-bool panelSees() {
-    if (!panelShown()) return false;
-    preparePanel();
-    return true;
-}
-
-// While the panel is shown it sees the input first; what it takes (the
-// pointer over it, keys while it edits a value) goes nowhere else.
-bool panelTakesMouse() { return panelSees() && ImGui::GetIO().WantCaptureMouse; }
-bool panelTakesKeys() { return panelSees() && ImGui::GetIO().WantCaptureKeyboard; }
-
 void drawPanel() {
-    preparePanel();
-    ImGuiIO& io = ImGui::GetIO();
-    io.DisplaySize = ImVec2(static_cast<float>(shell->world.window.width), static_cast<float>(shell->world.window.height));
-    ImGui_ImplOpenGL2_NewFrame();
-    ImGui_ImplGLUT_NewFrame();  // this back end's NewFrame also begins ImGui's
     PanelContext context;
     context.pacing = shell->rateHz > 0.0;
     context.rateHz = context.pacing ? shell->rateHz : shell->panelRateHz;
-    PanelActions actions = shell->panel.build(shell->world, context);
-    ImGui::Render();
-    ImGui_ImplOpenGL2_RenderDrawData(ImGui::GetDrawData());
+    const PanelActions actions = panel_toolkit::draw(shell->world, context);
     for (const ScriptEvent& event : actions.events) shell->panelEvents.push_back(event);
     shell->panelTogglesPacing = shell->panelTogglesPacing != actions.togglePacing;
 }
@@ -163,8 +126,10 @@ void deliverPanelActions() {
     }
 }
 
+#if !defined(__EMSCRIPTEN__)
 // Closing the window ends the session as Esc does; the recording says so.
 void onClose() { record(eventOf(ScriptEventKind::End)); }
+#endif
 
 // The replay's events go into the recording too, so that a recording made
 // during a replay holds the whole session. Its Esc only hands the controls
@@ -217,7 +182,9 @@ void registerCallbacks() {
     glutPassiveMotionFunc(windowMouseMotion);
     glutMouseFunc(windowMouseButton);
     glutMotionFunc(windowDrag);
-    glutCloseFunc(onClose);
+#if !defined(__EMSCRIPTEN__)
+    glutCloseFunc(onClose);  // a page has no window to close
+#endif
 }
 
 void printBanner() {
@@ -252,6 +219,7 @@ void startUp(int* argc, char** argv, const SessionOptions& session) {
     // Lives until the process ends, as the window does.
     shell = new Shell();
     shell->recorder = session.recorder;
+    shell->quitOnEscape = session.quitOnEscape;
     if (!session.replay.empty()) shell->replay = std::make_unique<ScriptPlayer>(session.replay);
     shell->rateHz = session.rateHz;
     openWindow(argc, argv);
@@ -314,36 +282,36 @@ void showInWindow(InputResponse response) {
 // Releases always reach the world too, so that no key it saw pressed stays
 // held there.
 void windowKeyDown(unsigned char key, int x, int y) {
-    if (panelSees()) ImGui_ImplGLUT_KeyboardFunc(key, x, y);
-    if (!panelTakesKeys()) deliverLive(eventOf(ScriptEventKind::KeyDown, key));
+    const bool kept = panelShown() && panel_toolkit::offerKeyDown(key, x, y);
+    if (!kept) deliverLive(eventOf(ScriptEventKind::KeyDown, key));
 }
 void windowKeyUp(unsigned char key, int x, int y) {
-    if (panelSees()) ImGui_ImplGLUT_KeyboardUpFunc(key, x, y);
+    if (panelShown()) panel_toolkit::offerKeyUp(key, x, y);
     deliverLive(eventOf(ScriptEventKind::KeyUp, key));
 }
 void windowSpecialDown(int key, int x, int y) {
-    if (panelSees()) ImGui_ImplGLUT_SpecialFunc(key, x, y);
-    if (!panelTakesKeys()) deliverLive(eventOf(ScriptEventKind::SpecialDown, key));
+    const bool kept = panelShown() && panel_toolkit::offerSpecialDown(key, x, y);
+    if (!kept) deliverLive(eventOf(ScriptEventKind::SpecialDown, key));
 }
 void windowSpecialUp(int key, int x, int y) {
-    if (panelSees()) ImGui_ImplGLUT_SpecialUpFunc(key, x, y);
+    if (panelShown()) panel_toolkit::offerSpecialUp(key, x, y);
     deliverLive(eventOf(ScriptEventKind::SpecialUp, key));
 }
 // Over the panel the camera does not turn, but the pointer is remembered.
 void windowMouseMotion(int x, int y) {
-    if (panelSees()) ImGui_ImplGLUT_MotionFunc(x, y);
-    deliverLive(eventOf(panelTakesMouse() ? ScriptEventKind::Hover : ScriptEventKind::Motion, 0, x, y));
+    const bool overPanel = panelShown() && panel_toolkit::offerMotion(x, y);
+    deliverLive(eventOf(overPanel ? ScriptEventKind::Hover : ScriptEventKind::Motion, 0, x, y));
 }
 
 void windowMouseButton(int button, int state, int x, int y) {
-    if (panelSees()) ImGui_ImplGLUT_MouseFunc(button, state, x, y);
+    const bool overPanel = panelShown() && panel_toolkit::offerButton(button, state, x, y);
     // The wheel comes as buttons 3 and 4; it does nothing here.
     if (button != GLUT_LEFT_BUTTON && button != GLUT_MIDDLE_BUTTON && button != GLUT_RIGHT_BUTTON) return;
     // A press over the panel is the panel's, and so is its release; a press
     // on the scene is the world's wherever it is released.
     bool& worldHolds = shell->worldHoldsButton[button];
     if (state == GLUT_DOWN) {
-        worldHolds = !panelTakesMouse();
+        worldHolds = !overPanel;
         if (!worldHolds) return;
     } else if (!worldHolds) {
         return;
@@ -358,7 +326,7 @@ void windowMouseButton(int button, int state, int x, int y) {
 }
 
 void windowDrag(int x, int y) {
-    if (panelSees()) ImGui_ImplGLUT_MotionFunc(x, y);
+    if (panelShown()) panel_toolkit::offerDrag(x, y);
     if (panelShown() && !worldHoldsAButton()) return;
     deliverLive(eventOf(ScriptEventKind::Drag, 0, x, y));
 }

@@ -21,6 +21,7 @@ struct SessionOptions {
     std::vector<ScriptEvent> replay;     // played before the player takes over
     double rateHz = 0.0;                 // > 0: steps a second of wall-clock time
     std::vector<ScriptEvent> settings;   // "set" events from the command line, before the first idle call
+    bool quitOnEscape = true;            // a page has nothing to quit: Esc does nothing there
 };
 
 // Everything main does before the GLUT main loop: the world's start-up
