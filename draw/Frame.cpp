@@ -135,4 +135,5 @@ void drawFrame(World& world, const Scene& scene, const char* overlayText, FrameP
         drawOverlayText(kOverlayTextX, kNoticeTextY, "the ball ran away: rebuilt over the plate");
     if (shown.display.helpVisible) drawHelpPanel(shown.window);
     endOverlay();
+    gl::finishFrame();
 }

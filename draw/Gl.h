@@ -34,8 +34,8 @@ public:
     bool compiled() const { return compiled_; }
 
 private:
-    unsigned list_ = 0;
-    std::function<void()> commands_;
+    [[maybe_unused]] unsigned list_ = 0;            // the desktop's
+    [[maybe_unused]] std::function<void()> commands_;  // the browser's
     bool compiled_ = false;
 };
 
@@ -74,10 +74,10 @@ public:
     SavedState(const SavedState&) = delete;
     SavedState& operator=(const SavedState&) = delete;
 
-private:
-    bool lighting_, depthTest_, texture_, blend_;
-    GLfloat colour_[4];
-    GLint blendSource_, blendDestination_;
+private:  // what the browser saves by hand; the desktop's GL keeps its own
+    [[maybe_unused]] bool lighting_ = false, depthTest_ = false, texture_ = false, blend_ = false;
+    [[maybe_unused]] GLfloat colour_[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+    [[maybe_unused]] GLint blendSource_ = GL_SRC_ALPHA, blendDestination_ = GL_ONE;
 };
 
 // The end of a frame's drawing, before it is shown (the browser shows the

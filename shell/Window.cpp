@@ -167,8 +167,11 @@ void openWindow(int* argc, char** argv) {
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
     glutInitWindowSize(640, 480);
     shell->windowId = glutCreateWindow("project orvane");
-    // The key flags rely on exactly one down and one up event per press.
+    // The key flags rely on exactly one down and one up event per press (the
+    // browser page filters the repeats itself).
+#if !defined(__EMSCRIPTEN__)
     glutIgnoreKeyRepeat(1);
+#endif
 }
 
 void registerCallbacks() {
@@ -330,6 +333,8 @@ void windowDrag(int x, int y) {
     if (panelShown() && !worldHoldsAButton()) return;
     deliverLive(eventOf(ScriptEventKind::Drag, 0, x, y));
 }
+
+void deliverToWindow(const ScriptEvent& event) { deliverLive(event); }
 
 World& windowWorld() { return shell->world; }
 int windowId() { return shell->windowId; }

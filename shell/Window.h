@@ -44,6 +44,10 @@ void windowMouseMotion(int x, int y);
 void windowMouseButton(int button, int state, int x, int y);
 void windowDrag(int x, int y);
 
+// An input event from outside the window's own callbacks (the browser page's
+// panel), delivered and recorded as the window's own are.
+void deliverToWindow(const ScriptEvent& event);
+
 // What the window does with a handler's answer: draw a frame now (Redraw),
 // or follow a new size (Resize). Quit is the caller's business.
 void showInWindow(InputResponse response);

@@ -73,9 +73,13 @@ std::vector<GeneratedImage> generateImageSet() {
     const auto work = [&] {
         for (std::size_t job = next++; job < jobs.size(); job = next++) jobs[job]();
     };
+#if defined(__EMSCRIPTEN__)
+    work();  // the browser build has no threads
+#else
     std::thread helper(work);
     work();
     helper.join();
+#endif
     return images;
 }
 

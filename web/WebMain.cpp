@@ -1,0 +1,40 @@
+// The browser page's program: the same world, drawing and window shell as
+// the desktop's, driven by the page's animation frames.
+#include <GL/glut.h>
+#include <emscripten.h>
+
+#include <cstdio>
+#include <string>
+
+#include "shell/Window.h"
+#include "tools/imagegen/ImageSet.h"
+
+namespace {
+// A fixed 60 steps a second of wall-clock time, whatever the display's rate:
+// the desktop's speed on a 60 Hz display.
+constexpr double kStepsPerSecond = 60.0;
+}  // namespace
+
+int main() {
+    // The pictures are made here, in about a second, rather than downloaded:
+    // they are 6.5 MB of uncompressed TGA files, and the code that makes
+    // them is a few kilobytes of the program.
+    std::string error;
+    if (!writeImageSet("pics", generateImageSet(), &error)) std::printf("orvane: %s\n", error.c_str());
+
+    SessionOptions session;
+    session.rateHz = kStepsPerSecond;
+    session.quitOnEscape = false;
+    static char name[] = "orvane";
+    static char* argv[] = {name, nullptr};
+    int argc = 1;
+    startUp(&argc, argv, session);
+    // GLUT's idle callback runs on a 4 ms timer here; the animation frames
+    // call the idle step instead.
+    glutIdleFunc(nullptr);
+    EM_ASM({
+        if (typeof orvaneStarted === 'function') orvaneStarted();
+    });
+    emscripten_set_main_loop(idle, 0, 0);
+    return 0;
+}
