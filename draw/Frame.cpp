@@ -76,8 +76,7 @@ void setUpFixedState() {
     glDepthFunc(GL_LEQUAL);
     glEnable(GL_DEPTH_TEST);
     glShadeModel(GL_SMOOTH);
-    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
-    glHint(GL_POINT_SMOOTH_HINT, GL_NICEST);
+    gl::nicestHints();
 
     // Only light 2 shines; light 1 is configured but never switched on. No
     // spot cut-off is set, so the spot direction has no effect.

@@ -49,6 +49,10 @@ void solidSphere(double radius, int slices, int stacks);
 // A material parameter; GL_AMBIENT_AND_DIFFUSE included.
 void material(GLenum face, GLenum parameter, const GLfloat* values);
 
+// The best perspective correction and point smoothing (hints the browser's
+// GL does not know).
+void nicestHints();
+
 // A spot direction for a light (it has no effect without a cut-off).
 void spotDirection(GLenum light, const GLfloat* direction);
 

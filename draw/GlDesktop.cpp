@@ -27,6 +27,11 @@ void solidSphere(double radius, int slices, int stacks) { glutSolidSphere(radius
 
 void material(GLenum face, GLenum parameter, const GLfloat* values) { glMaterialfv(face, parameter, values); }
 
+void nicestHints() {
+    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+    glHint(GL_POINT_SMOOTH_HINT, GL_NICEST);
+}
+
 void spotDirection(GLenum light, const GLfloat* direction) { glLightfv(light, GL_SPOT_DIRECTION, direction); }
 
 void textureImage(bool mipmapped, int components, int width, int height, GLenum format, const void* pixels) {

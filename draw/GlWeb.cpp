@@ -86,6 +86,8 @@ void material(GLenum face, GLenum parameter, const GLfloat* values) {
     glMaterialfv(face, parameter, values);
 }
 
+void nicestHints() {}
+
 void spotDirection(GLenum, const GLfloat*) {}
 
 // The filter is plain linear, so the mipmaps were never sampled anyway.

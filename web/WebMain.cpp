@@ -32,6 +32,8 @@ int main() {
     // GLUT's idle callback runs on a 4 ms timer here; the animation frames
     // call the idle step instead.
     glutIdleFunc(nullptr);
+    // GLUT's main loop would give the window its size; this loop does not.
+    glutReshapeWindow(640, 480);
     EM_ASM({
         if (typeof orvaneStarted === 'function') orvaneStarted();
     });
