@@ -338,5 +338,6 @@ void deliverToWindow(const ScriptEvent& event) { deliverLive(event); }
 
 World& windowWorld() { return shell->world; }
 int windowId() { return shell->windowId; }
+long long windowIdleCalls() { return shell->idleCalls; }
 const char* frameRateText() { return shell->frameRate.text(); }
 WindowHooks& windowHooks() { return shell->hooks; }

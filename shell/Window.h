@@ -57,6 +57,7 @@ inline void showScriptResponse(const ScriptEvent&, InputResponse response) { sho
 // For the tools and tests.
 World& windowWorld();
 int windowId();
+long long windowIdleCalls();  // idle calls done since start-up
 const char* frameRateText();  // as the last frame showed it
 struct WindowHooks {
     void (*frameDrawn)() = nullptr;   // after a frame is drawn, before it is shown

@@ -82,6 +82,12 @@ EMSCRIPTEN_KEEPALIVE const char* orvane_state() {
     appendFlag(out, "lighting", world.display.lightingOn);
     appendFlag(out, "panel", world.display.panelVisible);
     appendNumber(out, "blowUps", static_cast<double>(world.blowUps));
+    appendNumber(out, "simulationSteps", static_cast<double>(world.simulationSteps));
+    appendNumber(out, "idleCalls", static_cast<double>(windowIdleCalls()));
+    appendNumber(out, "yaw", world.camera.yaw);
+    appendNumber(out, "pitch", world.camera.pitch);
+    appendFlag(out, "grabbed", world.grab.active);
+    appendFlag(out, "help", world.display.helpVisible);
     out += "\"settings\":{";
     for (std::size_t i = 0; i < kSettingCount; ++i) {
         char text[96];

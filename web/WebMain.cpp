@@ -5,11 +5,33 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "shell/Window.h"
 #include "tools/imagegen/ImageSet.h"
+#include "world/InputScript.h"
 
 namespace {
+// An input script given in the page's address (?replay=...), played first
+// as orvane --replay plays one; none when it is missing or malformed (the
+// console says why).
+std::vector<ScriptEvent> scriptFromPage() {
+    const int bytes = EM_ASM_INT({
+        const script = new URLSearchParams(location.search).get('replay');
+        return script ? lengthBytesUTF8(script) : -1;
+    });
+    if (bytes < 0) return {};
+    std::string text(static_cast<std::size_t>(bytes) + 1, '\0');
+    EM_ASM({ stringToUTF8(new URLSearchParams(location.search).get('replay'), $0, $1); }, text.data(), bytes + 1);
+    text.resize(static_cast<std::size_t>(bytes));
+    const ScriptParseResult script = parseInputScript(text, "the page's replay");
+    if (!script.ok) {
+        std::printf("orvane: %s\n", script.error.c_str());
+        return {};
+    }
+    return script.events;
+}
+
 // A fixed 60 steps a second of wall-clock time, whatever the display's rate:
 // the desktop's speed on a 60 Hz display.
 constexpr double kStepsPerSecond = 60.0;
@@ -24,6 +46,7 @@ int main() {
 
     SessionOptions session;
     session.rateHz = kStepsPerSecond;
+    session.replay = scriptFromPage();
     session.quitOnEscape = false;
     static char name[] = "orvane";
     static char* argv[] = {name, nullptr};

@@ -90,6 +90,7 @@ void step(World& world) {
 }
 
 void simulateStep(World& world) {
+    ++world.simulationSteps;
     world.board.relax();
     world.ball.applyPush(world.board.pushInput());
     world.ball.step(pullOf(world.grab));

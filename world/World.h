@@ -66,6 +66,7 @@ struct World {
     RunControl run;
     Grab grab;
     StepHistory history;
+    long long simulationSteps = 0; // taken since start-up
     long long blowUps = 0;         // times the ball ran away and was rebuilt
     int blowUpNoticeFrames = 0;    // frames the overlay still says so
 
