@@ -7,6 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh test
+bash scripts/web.sh
 bash scripts/build.sh all
 echo "== tests"
 ctest --test-dir build --output-on-failure -j2

@@ -45,6 +45,10 @@ const GoldenRun kRuns[] = {
      0xd127adf6f1ce323dull, 32088163},
     // Seed 8, 10,000 idle calls: every event kind, rebuilds, panning, key 8.
     {"soak-10000", "tests/golden/soak-10000.txt", {"--steps", "10000", "--every", "10"}, 0x4388a270e95d98a5ull, 15856453},
+    // Recorded when the grab, the run control, the panel and the settings
+    // came: they keep doing what they did then.
+    {"study-session", "tests/golden/study-session.txt", {"--steps", "2000", "--every", "1", "--energy"},
+     0xdf8e71e2fc0b3774ull, 31319271},
 };
 
 void PrintTo(const GoldenRun& run, std::ostream* out) { *out << run.name; }

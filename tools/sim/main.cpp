@@ -128,6 +128,7 @@ public:
             reportBlowUps(n);
             if ((options_.every > 0 && n % options_.every == 0) || n == options_.steps) print(n);
         }
+        reportBlowUps(options_.steps, true);
         return out_.flush();
     }
 
@@ -137,19 +138,38 @@ private:
         lastPrinted_ = step;
     }
 
-    // The replay goes on with the rebuilt ball, as the window does.
-    void reportBlowUps(long long idleCall) {
-        if (world_.blowUps == blowUpsReported_) return;
-        std::fprintf(stderr, "orvane-sim: idle call %lld: the ball ran away and was rebuilt over the plate\n",
-                     idleCall);
-        blowUpsReported_ = world_.blowUps;
+    // The replay goes on with the rebuilt ball, as the window does. A ball
+    // that keeps running away is said at most once a hundred idle calls,
+    // with the times in between counted.
+    void reportBlowUps(long long idleCall, bool atTheEnd = false) {
+        const long long fresh = world_.blowUps - blowUpsSeen_;
+        blowUpsSeen_ = world_.blowUps;
+        if (fresh > 0 && (lastReportAt_ < 0 || idleCall - lastReportAt_ >= kReportEvery)) {
+            const long long between = untold_ + fresh - 1;
+            std::fprintf(stderr, "orvane-sim: idle call %lld: the ball ran away and was rebuilt over the plate%s\n",
+                         idleCall, between > 0 ? (" (" + timesSinceLastReport(between) + ")").c_str() : "");
+            lastReportAt_ = idleCall;
+            untold_ = 0;
+            return;
+        }
+        untold_ += fresh;
+        if (atTheEnd && untold_ > 0)
+            std::fprintf(stderr, "orvane-sim: the ball ran away %s\n", timesSinceLastReport(untold_).c_str());
+    }
+
+    std::string timesSinceLastReport(long long times) const {
+        return std::to_string(times) + (times == 1 ? " more time" : " more times") + " after idle call " +
+               std::to_string(lastReportAt_);
     }
 
     const Options& options_;
     World world_;
     ScriptPlayer player_;
     long long lastPrinted_ = -1;
-    long long blowUpsReported_ = 0;
+    static constexpr long long kReportEvery = 100;
+    long long blowUpsSeen_ = 0;
+    long long untold_ = 0;
+    long long lastReportAt_ = -1;
     JsonLineWriter out_;
 };
 }  // namespace
