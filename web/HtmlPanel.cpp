@@ -7,6 +7,7 @@
 
 #include "ball/Energy.h"
 #include "shell/Window.h"
+#include "tools/common/StateJson.h"
 #include "world/InputScript.h"
 #include "world/Settings.h"
 #include "world/World.h"
@@ -100,6 +101,37 @@ EMSCRIPTEN_KEEPALIVE const char* orvane_state() {
     appendNumber(out, "steps", static_cast<double>(world.history.size()));
     out.back() = '}';
     return out.c_str();
+}
+
+// The page's recording so far: an input script that orvane-sim replays.
+EMSCRIPTEN_KEEPALIVE const char* orvane_recording() {
+    static std::string text;
+    text.clear();
+    if (std::FILE* file = std::fopen("/session.txt", "rb")) {
+        char buffer[4096];
+        std::size_t got = 0;
+        while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) text.append(buffer, got);
+        std::fclose(file);
+    }
+    return text.c_str();
+}
+
+// The world's state as orvane-sim prints it, after the idle calls done.
+EMSCRIPTEN_KEEPALIVE const char* orvane_state_line() {
+    static std::string text;
+    text.clear();
+    std::FILE* file = std::tmpfile();
+    if (!file) return "";
+    {
+        JsonLineWriter writer(file);
+        writer.writeState(windowIdleCalls(), windowWorld());
+    }
+    std::rewind(file);
+    char buffer[4096];
+    std::size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) text.append(buffer, got);
+    std::fclose(file);
+    return text.c_str();
 }
 
 }  // extern "C"

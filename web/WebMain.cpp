@@ -10,6 +10,7 @@
 #include "shell/Window.h"
 #include "tools/imagegen/ImageSet.h"
 #include "world/InputScript.h"
+#include "world/ScriptRecorder.h"
 
 namespace {
 // An input script given in the page's address (?replay=...), played first
@@ -35,6 +36,7 @@ std::vector<ScriptEvent> scriptFromPage() {
 // A fixed 60 steps a second of wall-clock time, whatever the display's rate:
 // the desktop's speed on a 60 Hz display.
 constexpr double kStepsPerSecond = 60.0;
+constexpr char kRecordingPath[] = "/session.txt";
 }  // namespace
 
 int main() {
@@ -44,7 +46,12 @@ int main() {
     std::string error;
     if (!writeImageSet("pics", generateImageSet(), &error)) std::printf("orvane: %s\n", error.c_str());
 
+    // The page keeps a recording of its session, so that what it did can be
+    // replayed natively (and the tests do so, byte for byte).
+    static ScriptRecorder recorder;
+    std::string recordingError;
     SessionOptions session;
+    if (recorder.open(kRecordingPath, recordingError)) session.recorder = &recorder;
     session.rateHz = kStepsPerSecond;
     session.replay = scriptFromPage();
     session.quitOnEscape = false;
