@@ -56,3 +56,12 @@ TEST(ProgramOptions, AnUnwritableRecordingOrAMalformedReplayStopsTheStart) {
     expectRefusedInOneLine(runProgram({"--replay", script}), "bad.txt:2: missing argument for drag");
     expectRefusedInOneLine(runProgram({"--replay", dir.file("missing.txt")}), "missing.txt: cannot open");
 }
+
+TEST(ProgramOptions, TheBallsSettingsAreOptionsTooAndRefusedOutOfRange) {
+    const ChildResult help = runProgram({"--help"});
+    for (const char* part : {"--stiffness X", "--time-step X", "--rings N", "surfaceStiffness", "Tab"})
+        EXPECT_NE(help.out.find(part), std::string::npos) << part;
+    expectRefusedInOneLine(runProgram({"--damping", "99"}), "--damping \"99\" is not a number from 0 to 50");
+    expectRefusedInOneLine(runProgram({"--rings=2"}), "--rings \"2\" is not a whole number from 4 to 96");
+    expectRefusedInOneLine(runProgram({"--mass", "light"}), "--mass \"light\"");
+}
