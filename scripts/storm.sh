@@ -217,10 +217,11 @@ if replay "$recording" "$work/replay.jsonl"; then
   echo "storm: recording of $events events over $((last_step + 1)) idle calls, $grabs left presses;" \
        "replay: $lines lines, $nulls with non-finite values"
   [ "$nulls" -eq 0 ] || { echo "storm: a value stopped being finite" >&2; status=1; }
+  # A storm of a few seconds has hardly any calm part to grab in.
   sed 's/ button-down left / button-down middle /' "$recording" >"$work/no-grabs.txt"
   if ! replay "$work/no-grabs.txt" "$work/no-grabs.jsonl"; then
     status=1
-  elif cmp -s "$work/replay.jsonl" "$work/no-grabs.jsonl"; then
+  elif [ "$SECONDS_TO_RUN" -ge 6 ] && cmp -s "$work/replay.jsonl" "$work/no-grabs.jsonl"; then
     echo "storm: no grab changed the ball" >&2
     status=1
   fi
