@@ -1,16 +1,24 @@
 #!/usr/bin/env bash
 # Input storm: the real program under Xvfb, driven by xdotool with seeded
-# random keys (every listed key and others), key-ups without key-downs, mouse
-# motion with and without space held, and window resizes down to 1x1 and to
-# height 0. It must never crash, hang or print a failure, and Esc must then
-# end it with status 0.
+# random keys (every listed key and others, pause, single step and speed
+# among them), key-ups without key-downs, mouse motion with and without space
+# held, clicks of every button, drags with a button held to places inside
+# and far outside the window, fast and slow, grabs of the ball, and window
+# resizes down to 1x1 and to height 0. It must never crash, hang or print a
+# failure, and Esc must then end it with status 0.
+#
+# The program records its input (--record); the recording is then replayed
+# headless, and every value it prints must be finite. The first third of the
+# storm leaves the camera and the ball alone and clicks where the ball lies,
+# so that grabs really happen: the replay must differ from one whose left presses are
+# turned into middle ones, which grab nothing.
 #   scripts/storm.sh [SECONDS] [SEED]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 SECONDS_TO_RUN=${1:-60}
 RANDOM=${2:-1}
 BUILD=${ORVANE_BUILD_DIR:-build}
-[ -x "$BUILD/orvane" ] || bash scripts/build.sh all
+[ -x "$BUILD/orvane" ] && [ -x "$BUILD/orvane-sim" ] || bash scripts/build.sh all
 
 work=$(mktemp -d)
 xvfb_pid=""
@@ -22,8 +30,10 @@ cleanup() {
 }
 trap cleanup EXIT
 
+# The screen is much larger than the window, so that drags can end far
+# outside it.
 if [ -z "${DISPLAY:-}" ]; then
-  Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp >"$work/display" 2>"$work/xvfb.log" &
+  Xvfb -displayfd 1 -screen 0 1600x1200x24 -nolisten tcp >"$work/display" 2>"$work/xvfb.log" &
   xvfb_pid=$!
   for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
   [ -s "$work/display" ] || { echo "storm: Xvfb did not start" >&2; cat "$work/xvfb.log" >&2; exit 1; }
@@ -31,7 +41,8 @@ if [ -z "${DISPLAY:-}" ]; then
 fi
 export LIBGL_ALWAYS_SOFTWARE=${LIBGL_ALWAYS_SOFTWARE:-1}
 
-(cd "$BUILD" && exec ./orvane) >"$work/out.txt" 2>"$work/err.txt" &
+recording="$work/session.txt"
+(cd "$BUILD" && exec ./orvane --record "$recording") >"$work/out.txt" 2>"$work/err.txt" &
 app_pid=$!
 window=$(timeout 20 xdotool search --sync --name "project orvane" | head -n1) || {
   echo "storm: the window did not appear" >&2; cat "$work/out.txt" "$work/err.txt" >&2; exit 1; }
@@ -39,40 +50,132 @@ window=$(timeout 20 xdotool search --sync --name "project orvane" | head -n1) ||
 # Keys go through the XTEST extension to the focused window, as a user's would.
 xdotool windowfocus "$window"
 
-keys=(Up Down Left Right w s a d r f t g l 0 1 2 3 8 9 space
+keys=(Up Down Left Right w s a d r f t g l 0 1 2 3 8 9 space p o bracketleft bracketright h
       x W T G q Tab Return BackSpace F1 F5 Home Page_Up Insert KP_5 shift 7 4 5 6)
+# While the ball is being grabbed it must stay where the clicks go: no
+# flying (w s a d r f) or panning (space), which would move the camera, no
+# tilting, lifting or rebuilding over the middle, which would move the ball,
+# and no pause, which would stop the pull.
+calm_keys=(g l 1 2 3 8 9 o bracketleft bracketright h F1 x Tab)
 # Modifiers are only tapped, never held: X turns Ctrl+3 (and Ctrl+[) into the
 # Esc character, which would end the program as a real Esc press does.
 modifiers=(ctrl alt super)
+# Mostly the three buttons; now and then the wheel, which the program ignores.
+buttons=(1 1 1 2 3 3 4 5)
 pick() { local -n list=$1; echo "${list[RANDOM % ${#list[@]}]}"; }
 
 alive() { kill -0 "$app_pid" 2>/dev/null; }
 
-actions=0
-end=$((SECONDS + SECONDS_TO_RUN))
-while [ $SECONDS -lt $end ]; do
-  alive || { echo "storm: the program died after $actions actions" >&2; break; }
-  case $((RANDOM % 10)) in
+width=640
+height=480
+learn_window_size() {
+  # shellcheck disable=SC2034 # eval sets them all; only the size is wanted
+  local WIDTH HEIGHT X Y SCREEN WINDOW
+  eval "$(xdotool getwindowgeometry --shell "$window")"
+  width=$WIDTH
+  height=$HEIGHT
+}
+
+non_negative() { echo $(($1 < 0 ? 0 : $1)); }
+
+# Moves the pointer anywhere on the screen: into the window or far outside it.
+move_anywhere() { xdotool mousemove $((RANDOM % 1600)) $((RANDOM % 1200)); }
+
+# Moves with the button held, quickly (no pauses) or slowly.
+drag_to_places() {
+  local count=$1 slow=$((RANDOM % 2))
+  for _ in $(seq "$count"); do
+    if [ $((RANDOM % 2)) -eq 0 ]; then
+      move_anywhere
+    else
+      xdotool mousemove --window "$window" $((RANDOM % (width + 1))) $((RANDOM % (height + 1)))
+    fi
+    [ "$slow" -eq 1 ] && sleep 0.0$((RANDOM % 8 + 2))
+  done
+}
+
+# Where the ball lies on the platform while the camera has not moved since
+# start-up: in the middle, 84 % down. The way there is made with the middle
+# button held, so that the camera does not turn; then the left button grabs,
+# and the pull goes near the ball or anywhere on the screen.
+grab_the_ball() {
+  local x y
+  x=$(non_negative $((width / 2 + RANDOM % 31 - 15)))
+  y=$((height * (80 + RANDOM % 9) / 100))
+  xdotool mousedown 2 mousemove --window "$window" "$x" "$y" mouseup 2 mousedown 1
+  sleep 0.05
+  if [ $((RANDOM % 2)) -eq 0 ]; then
+    for _ in $(seq $((RANDOM % 6 + 2))); do
+      # xdotool would read a negative number as an option.
+      xdotool mousemove --window "$window" "$(non_negative $((x + RANDOM % 121 - 60)))" \
+        "$(non_negative $((y + RANDOM % 121 - 90)))"
+      sleep 0.05
+    done
+  else
+    drag_to_places $((RANDOM % 4 + 1))
+  fi
+  sleep 0.0$((RANDOM % 10))
+  xdotool mouseup 1
+}
+
+resize_window() {
+  case $((RANDOM % 4)) in
+    0) xdotool windowsize "$window" 1 1 ;;
+    1) xdotool windowsize "$window" $((RANDOM % 800)) 0 ;;
+    2) xdotool windowsize "$window" $((RANDOM % 800 + 1)) $((RANDOM % 600 + 1)) ;;
+    3) xdotool windowsize "$window" 640 480 ;;
+  esac
+  xdotool windowfocus "$window"
+  learn_window_size
+}
+
+calm_action() {
+  case $((RANDOM % 8)) in
+    0|1|2) grab_the_ball ;;
+    3)     xdotool keydown "$(pick calm_keys)" ;;
+    4)     xdotool keyup "$(pick calm_keys)" ;;
+    5|6)   xdotool key "$(pick calm_keys)" ;;
+    7)     sleep 0.05 ;;
+  esac
+}
+
+wild_action() {
+  case $((RANDOM % 14)) in
     0|1|2) xdotool keydown "$(pick keys)" ;;
     3|4)   xdotool keyup "$(pick keys)" ;;
     5)     xdotool key "$(pick keys)" "$(pick modifiers)" ;;
     6)     xdotool mousemove $((RANDOM % 700)) $((RANDOM % 500)) ;;
     7)     xdotool keydown space mousemove $((RANDOM % 700)) $((RANDOM % 500)) keyup space ;;
-    8)     case $((RANDOM % 4)) in
-             0) xdotool windowsize "$window" 1 1 ;;
-             1) xdotool windowsize "$window" $((RANDOM % 800)) 0 ;;
-             2) xdotool windowsize "$window" $((RANDOM % 800 + 1)) $((RANDOM % 600 + 1)) ;;
-             3) xdotool windowsize "$window" 640 480 ;;
-           esac
-           xdotool windowfocus "$window" ;;
+    8)     resize_window ;;
     9)     sleep 0.02 ;;
-  esac 2>>"$work/xdotool.log" || true
+    10)    move_anywhere
+           xdotool click "$(pick buttons)" ;;
+    11)    local button
+           button=$(pick buttons)
+           xdotool mousedown "$button"
+           drag_to_places $((RANDOM % 6 + 1))
+           xdotool mouseup "$button" ;;
+    12)    grab_the_ball ;;
+    13)    xdotool mousemove --window "$window" $((RANDOM % (width + 1))) $((RANDOM % (height + 1))) ;;
+  esac
+}
+
+# The ball falls onto the platform first, at x8.
+xdotool key bracketright bracketright bracketright sleep 1 key bracketleft bracketleft bracketleft
+actions=1
+start=$SECONDS
+calm_until=$((start + SECONDS_TO_RUN / 3))
+end=$((start + SECONDS_TO_RUN))
+while [ $SECONDS -lt $end ]; do
+  alive || { echo "storm: the program died after $actions actions" >&2; break; }
+  if [ $SECONDS -lt $calm_until ]; then calm_action; else wild_action; fi >>"$work/xdotool.log" 2>&1 || true
   actions=$((actions + 1))
 done
 
 status=0
 if alive; then
   for k in "${keys[@]}"; do xdotool keyup "$k" 2>/dev/null || true; done
+  for b in 1 2 3; do xdotool mouseup "$b" 2>/dev/null || true; done
   xdotool windowfocus "$window" key Escape
   for _ in $(seq 100); do alive || break; sleep 0.1; done
   if alive; then
@@ -95,5 +198,36 @@ if grep -qi "fehler" "$work/out.txt" || [ -s "$work/err.txt" ]; then
   cat "$work/out.txt" "$work/err.txt" >&2
   status=1
 fi
+
+# The replay of the recording runs to its Esc; every value must be finite.
+events=$(grep -vc '^#' "$recording" || true)
+last_step=$(awk '!/^#/ { step = $1 } END { print step + 0 }' "$recording")
+replay_steps=$((last_step + 100))
+replay() {
+  "$BUILD/orvane-sim" --steps "$replay_steps" --every 100 --input "$1" >"$2" 2>"$work/sim-err.txt" || {
+    echo "storm: the replay of the recording failed:" >&2
+    cat "$work/sim-err.txt" >&2
+    return 1
+  }
+}
+if replay "$recording" "$work/replay.jsonl"; then
+  lines=$(wc -l <"$work/replay.jsonl")
+  nulls=$(grep -c null "$work/replay.jsonl" || true)
+  grabs=$(grep -c ' button-down left ' "$recording" || true)
+  echo "storm: recording of $events events over $((last_step + 1)) idle calls, $grabs left presses;" \
+       "replay: $lines lines, $nulls with non-finite values"
+  [ "$nulls" -eq 0 ] || { echo "storm: a value stopped being finite" >&2; status=1; }
+  # A storm of a few seconds has hardly any calm part to grab in.
+  sed 's/ button-down left / button-down middle /' "$recording" >"$work/no-grabs.txt"
+  if ! replay "$work/no-grabs.txt" "$work/no-grabs.jsonl"; then
+    status=1
+  elif [ "$SECONDS_TO_RUN" -ge 6 ] && cmp -s "$work/replay.jsonl" "$work/no-grabs.jsonl"; then
+    echo "storm: no grab changed the ball" >&2
+    status=1
+  fi
+else
+  status=1
+fi
+
 echo "storm: $actions actions in ${SECONDS_TO_RUN}s, status $status"
 exit $status

@@ -3,12 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "tests/support/TempDirectory.h"
 #include "tests/support/ChildProcess.h"
 #include "tools/soak/SoakScript.h"
+#include "world/InputScript.h"
+#include "world/ScriptPlayer.h"
+#include "world/World.h"
 
 namespace {
 #if defined(__SANITIZE_ADDRESS__)
@@ -52,7 +56,53 @@ TEST(Soak, ScriptIsDeterministicAndCoversEveryKindOfInput) {
     EXPECT_EQ(a, makeSoakScript(3, 50000));
     EXPECT_NE(a, makeSoakScript(4, 50000));
     for (const char* needle : {"special-down up", "special-up", "key-down t", "key-down g", "key-down 9",
-                               "key-down 0", "key-down 8", "key-down w", "key-down space", "motion "}) {
+                               "key-down 0", "key-down 8", "key-down w", "key-down space", "motion ",
+                               "key-down p", "key-down o", "key-down [", "key-down ]", "key-down h",
+                               "special-down f1", "button-down left", "button-down middle", "button-down right",
+                               "button-up left", "button-up right", "drag ", "reshape 1 1", "reshape 640 480",
+                               "reshape 16384 ", "pace off"}) {
         EXPECT_NE(a.find(needle), std::string::npos) << needle;
     }
+
+    // It parses, as the replay reads it, and holds what the needles cannot show.
+    const ScriptParseResult script = parseInputScript(a, "soak");
+    ASSERT_TRUE(script.ok) << script.error;
+    const auto has = [&](const std::function<bool(const ScriptEvent&)>& wanted) {
+        return std::any_of(script.events.begin(), script.events.end(), wanted);
+    };
+    EXPECT_TRUE(has([](const ScriptEvent& e) { return e.kind == ScriptEventKind::Reshape && e.y == 0; }));
+    EXPECT_TRUE(has([](const ScriptEvent& e) { return e.kind == ScriptEventKind::Pace && e.code == 0; }));
+    EXPECT_TRUE(has([](const ScriptEvent& e) { return e.kind == ScriptEventKind::Pace && e.code == 8; }));
+    EXPECT_TRUE(has([](const ScriptEvent& e) { return e.kind == ScriptEventKind::Drag && e.x < -10000; }));
+    // Nothing ends the soak early.
+    EXPECT_FALSE(has([](const ScriptEvent& e) {
+        return e.kind == ScriptEventKind::End || (e.kind == ScriptEventKind::KeyDown && e.code == kKeyEscape);
+    }));
+}
+
+// Pointer walks and camera flights come back, so that the camera keeps
+// looking as at start-up and the presses aimed at the ball catch it.
+TEST(Soak, GrabsCatchTheBallAndEveryPauseAndSpeedChangeIsUndone) {
+    const ScriptParseResult script = parseInputScript(makeSoakScript(3, 50000), "soak");
+    ASSERT_TRUE(script.ok) << script.error;
+    World world;
+    const World start;
+    ScriptPlayer player(script.events);
+    int leftPresses = 0, grabs = 0;
+    const auto countGrabs = [&](const ScriptEvent& event, InputResponse) {
+        if (event.kind != ScriptEventKind::ButtonDown || event.button != MouseButton::Left) return;
+        ++leftPresses;
+        grabs += world.grab.active;
+    };
+    for (long long i = 0; !player.finished(); ++i) {
+        ASSERT_TRUE(player.deliverEventsBefore(world, i, countGrabs));
+        step(world);
+    }
+    EXPECT_GE(grabs, 10) << "of " << leftPresses << " left presses";
+    EXPECT_EQ(world.camera.yaw, start.camera.yaw);
+    EXPECT_EQ(world.camera.pitch, start.camera.pitch);
+    EXPECT_LT(length(world.camera.position - start.camera.position), 1.0);
+    EXPECT_FALSE(world.run.paused);
+    EXPECT_EQ(world.run.speedLevel, 0);
+    EXPECT_EQ(world.run.pacedSteps, -1);
 }

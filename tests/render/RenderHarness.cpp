@@ -24,6 +24,7 @@ namespace {
 bool started = false;
 int drawnFrames = 0;
 bool grabbing = false;
+long long idleCallCount = 0;
 FrameGrab lastGrab;
 
 void readDepth(FrameGrab& grab) {
@@ -125,9 +126,8 @@ PicsDirectory::~PicsDirectory() {
 
 bool startUpAlreadyRan() { return started; }
 
-std::string startUpCapturingOutput() {
+std::string startUpCapturingOutput(const SessionOptions& session) {
     started = true;
-
 
     std::FILE* outputFile = std::tmpfile();
     if (!outputFile) {
@@ -142,7 +142,7 @@ std::string startUpCapturingOutput() {
     static char programName[] = "orvane_render_tests";
     static char* argv[] = {programName, nullptr};
     static int argc = 1;
-    startUpDriven(&argc, argv);
+    startUpDriven(&argc, argv, session);
     windowHooks().frameDrawn = grabFrame;
 
     std::fflush(stdout);
@@ -182,6 +182,7 @@ FrameGrab runIdleCalls(int n) {
         pumpWindowEvents();
         grabbing = i == n - 1;
         idle();
+        ++idleCallCount;
         grabbing = false;
     }
     return lastGrab;
@@ -192,6 +193,8 @@ FrameGrab runIdleCallsFor(int milliseconds) {
     while (glutGet(GLUT_ELAPSED_TIME) - start <= milliseconds) runIdleCalls(1);
     return runIdleCalls(1);
 }
+
+long long idleCallsDone() { return idleCallCount; }
 
 FrameGrab pressKey(unsigned char key) {
     const int before = drawnFrames;

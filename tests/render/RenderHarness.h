@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "math/Vec3.h"
+#include "shell/Window.h"
 #include "tests/support/TempDirectory.h"
 #include "tools/window/FrameReadback.h"
 
@@ -71,15 +72,18 @@ const std::vector<std::string>& pictureFiles();
 // in the current working directory, with standard output captured, and
 // waits until the window is shown. Returns what start-up printed. Tests call
 // it through START_UP_OR_SKIP so that a second test in the same process is
-// skipped instead of failing.
+// skipped instead of failing; START_UP_WITH_SESSION_OR_SKIP hands start-up
+// session options (a recorder, say) as main does.
 bool startUpAlreadyRan();
-std::string startUpCapturingOutput();
+std::string startUpCapturingOutput(const SessionOptions& session = SessionOptions());
 
-#define START_UP_OR_SKIP(output)                                                           \
+#define START_UP_OR_SKIP(output) START_UP_WITH_SESSION_OR_SKIP(output, SessionOptions())
+
+#define START_UP_WITH_SESSION_OR_SKIP(output, session)                                     \
     if (::render::startUpAlreadyRan())                                                     \
         GTEST_SKIP() << "start-up runs once per process; run each test on its own (ctest " \
                         "does)";                                                           \
-    const std::string output = ::render::startUpCapturingOutput()
+    const std::string output = ::render::startUpCapturingOutput(session)
 
 // Start-up's output split into lines.
 std::vector<std::string> linesOf(const std::string& text);
@@ -103,6 +107,10 @@ FrameGrab pressKey(unsigned char key);
 
 // Runs idle calls until more than `milliseconds` of GLUT time have passed.
 FrameGrab runIdleCallsFor(int milliseconds);
+
+// Idle calls done since start-up: the step the window's next recorded event
+// gets, and the --steps a headless replay of the session needs.
+long long idleCallsDone();
 
 // --------------------------------------------------------------- pixels
 

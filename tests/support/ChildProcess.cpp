@@ -150,18 +150,34 @@ void ChildProcess::closeFiles() {
     closeIfOpen(errFd_);
 }
 
+bool ChildProcess::pastTimeout() const {
+    return timeoutSeconds_ > 0 && monotonicSeconds() > startedAt_ + timeoutSeconds_;
+}
+
+void ChildProcess::takeResult(pid_t ended, int status, const rusage& usage) {
+    waited_ = true;
+    if (ended == pid_) {
+        if (WIFEXITED(status)) result_.exitStatus = WEXITSTATUS(status);
+        if (WIFSIGNALED(status)) result_.signal = WTERMSIG(status);
+        result_.peakRssKilobytes = usage.ru_maxrss;
+    } else {
+        result_.startError = std::string("wait4: ") + std::strerror(errno);
+    }
+    result_.out = readAll(outFd_);
+    result_.err = readAll(errFd_);
+    closeFiles();
+}
+
 const ChildResult& ChildProcess::wait() {
     if (waited_ || pid_ <= 0) return result_;
-    waited_ = true;
     int status = 0;
     rusage usage{};
     pid_t ended = 0;
     if (timeoutSeconds_ > 0) {
-        const double deadline = startedAt_ + timeoutSeconds_;
         useconds_t pause = 1000;
         while ((ended = wait4(pid_, &status, WNOHANG, &usage)) == 0 ||
                (ended < 0 && errno == EINTR)) {
-            if (monotonicSeconds() > deadline) {
+            if (pastTimeout()) {
                 kill(-pid_, SIGKILL);
                 result_.timedOut = true;
                 break;
@@ -174,17 +190,24 @@ const ChildResult& ChildProcess::wait() {
         while ((ended = wait4(pid_, &status, 0, &usage)) < 0 && errno == EINTR) {
         }
     }
-    if (ended == pid_) {
-        if (WIFEXITED(status)) result_.exitStatus = WEXITSTATUS(status);
-        if (WIFSIGNALED(status)) result_.signal = WTERMSIG(status);
-        result_.peakRssKilobytes = usage.ru_maxrss;
-    } else {
-        result_.startError = std::string("wait4: ") + std::strerror(errno);
-    }
-    result_.out = readAll(outFd_);
-    result_.err = readAll(errFd_);
-    closeFiles();
+    takeResult(ended, status, usage);
     return result_;
+}
+
+bool ChildProcess::finished() {
+    if (waited_ || pid_ <= 0) return true;
+    int status = 0;
+    rusage usage{};
+    pid_t ended;
+    while ((ended = wait4(pid_, &status, WNOHANG, &usage)) < 0 && errno == EINTR) {
+    }
+    if (ended == 0) {
+        if (!pastTimeout()) return false;
+        wait();  // kills it and reaps it
+        return true;
+    }
+    takeResult(ended, status, usage);
+    return true;
 }
 
 ChildResult runChild(const std::vector<std::string>& argv, const ChildOptions& options) {

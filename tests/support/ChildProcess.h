@@ -5,6 +5,7 @@
 // ended with its peak memory.
 
 #include <string>
+#include <sys/resource.h>
 #include <sys/types.h>
 #include <vector>
 
@@ -46,9 +47,15 @@ public:
     // Waits until it ends or its timeout passes; the second call returns the
     // same result.
     const ChildResult& wait();
+    // Never blocks: true once the program has ended (or, past its timeout,
+    // has been killed); wait() then returns at once. For a caller that has
+    // its own work to do while the child runs, such as a window to keep alive.
+    bool finished();
 
 private:
     void closeFiles();
+    bool pastTimeout() const;
+    void takeResult(pid_t ended, int status, const rusage& usage);
 
     pid_t pid_ = -1;
     double timeoutSeconds_ = 0;

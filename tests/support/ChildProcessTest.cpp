@@ -119,3 +119,30 @@ TEST(ChildProcess, SetsEnvironmentVariablesOnTopOfTheInheritedOnes) {
     const char* path = std::getenv("PATH");
     EXPECT_EQ(result.out, "set /nowhere\n1\n" + std::string(path ? path : "") + "\n");
 }
+
+TEST(ChildProcess, CanBeAskedWithoutBlockingWhetherItHasEnded) {
+    const auto pollUntilFinished = [](ChildProcess& child) {
+        for (int i = 0; i < 1000; ++i) {
+            if (child.finished()) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return false;
+    };
+
+    ChildProcess slow({"sh", "-c", "sleep 0.3; echo late"});
+    EXPECT_FALSE(slow.finished());
+    ASSERT_TRUE(pollUntilFinished(slow));
+    EXPECT_TRUE(slow.finished());
+    EXPECT_EQ(slow.wait().exitStatus, 0);
+    EXPECT_EQ(slow.wait().out, "late\n");
+
+    // Polling enforces the time limit too, on the whole group.
+    ChildOptions options;
+    options.timeoutSeconds = 0.2;
+    ChildProcess hung({"sleep", "30"}, options);
+    const long pid = hung.pid();
+    ASSERT_TRUE(pollUntilFinished(hung));
+    EXPECT_TRUE(hung.wait().timedOut);
+    EXPECT_EQ(hung.wait().signal, SIGKILL);
+    EXPECT_TRUE(processEnded(pid));
+}

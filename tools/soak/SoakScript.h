@@ -3,7 +3,12 @@
 #include <cstdint>
 #include <string>
 
-// A seeded random input script in the replay format: arrows, lift and press,
-// rebuilds, camera keys, display keys, mouse motion and panning, spread over
-// `steps` idle calls. The same seed always gives the same script.
+// A seeded random input script in the replay format, spread over `steps`
+// idle calls: arrows, lift and press, rebuilds, camera flights, display and
+// help keys, mouse motion and panning, grabs of the ball and drags of every
+// button (far outside the window too), window sizes down to 1x1 and height
+// 0, real-time pacing, pauses with single steps, and speed changes. Camera
+// flights and pointer walks come back to where they began, so that the
+// camera keeps looking at the scene and grabs keep finding the ball. The
+// same seed always gives the same script.
 std::string makeSoakScript(std::uint64_t seed, long long steps);

@@ -10,8 +10,10 @@ namespace {
 const char kUsage[] =
     "usage: orvane-soakgen [--seed S] [--steps N]\n"
     "  Writes a random input script for orvane-sim to standard output:\n"
-    "  arrows, lift and press, rebuilds, camera and display keys, mouse\n"
-    "  motion and panning, spread over N idle calls (default 1000000).\n"
+    "  arrows, lift and press, rebuilds, camera, display and help keys, mouse\n"
+    "  motion and panning, grabs and drags, window sizes, pacing, pauses with\n"
+    "  single steps and speed changes, spread over N idle calls (default\n"
+    "  1000000).\n"
     "  The same seed (default 1) always gives the same script.\n";
 
 constexpr long long kMostSteps = 1ll << 40;

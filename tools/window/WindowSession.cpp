@@ -1,6 +1,7 @@
 #include "tools/window/WindowSession.h"
 
 #include <GL/freeglut.h>
+#include <GL/glx.h>
 #include <chrono>
 #include <thread>
 
@@ -21,8 +22,8 @@ void displayAndCount() {
 }
 }  // namespace
 
-void startUpDriven(int* argc, char** argv) {
-    startUp(argc, argv);
+void startUpDriven(int* argc, char** argv, const SessionOptions& session) {
+    startUp(argc, argv, session);
     glutIdleFunc(nullptr);
     glutReshapeFunc(reshapeAndCount);
     glutDisplayFunc(displayAndCount);
@@ -41,6 +42,10 @@ bool waitUntilShown(double timeoutSeconds) {
 }
 
 void pumpWindowEvents() { glutMainLoopEvent(); }
+
+// GLUT keeps the window's context current, and that context draws to the
+// window itself.
+unsigned long nativeWindowId() { return glXGetCurrentDrawable(); }
 
 int reshapeCount() { return reshapesSeen; }
 int exposeFrameCount() { return exposeFrames; }
