@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The full soak: a seeded random script replayed by orvane-sim for 100,000
 # and 1,000,000 idle calls. Prints the peak memory of both runs and fails if
-# any printed value is not finite or the longer run needed more memory.
+# any printed value is not finite or the longer run needed more memory
+# (beyond 5 %, the noise between identical runs).
 #   scripts/soak.sh [SEED]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -32,7 +33,9 @@ run 100000
 run 1000000
 short=$(cat "$work/rss-100000")
 long=$(cat "$work/rss-1000000")
-if [ "$long" -gt "$short" ]; then
+# Identical runs differ by about a hundred KiB (the allocator's pages); a
+# leak over ten times the idle calls would grow far beyond 5 %.
+if [ "$long" -gt $((short + short / 20)) ]; then
   echo "soak: peak memory grew from $short KiB to $long KiB" >&2
   exit 1
 fi
