@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs from Debian's packages what this machine lacks for one purpose:
 #   scripts/install-deps.sh play   building and running the game (the default)
+#   scripts/install-deps.sh web    building the browser version
 #   scripts/install-deps.sh test   building everything and running every test
 # Safe to run again: it installs nothing when everything is present.
 set -euo pipefail
@@ -16,10 +17,14 @@ PLAY=(build-essential cmake pkg-config freeglut3-dev libgl1-mesa-dev libglu1-mes
 TEST=(libpng-dev libfmt-dev libgtest-dev libgmock-dev libbenchmark-dev libmpfr-dev
       xvfb xauth xdotool x11-utils time bc clang libclang-rt-14-dev valgrind)
 
+# The browser version: emscripten (with Node.js) and fmt's headers.
+WEB=(cmake emscripten nodejs libfmt-dev python3)
+
 case "$PURPOSE" in
   play) PACKAGES=("${PLAY[@]}") ;;
-  test) PACKAGES=("${PLAY[@]}" "${TEST[@]}") ;;
-  *) echo "install-deps: unknown purpose \"$PURPOSE\" (play or test)" >&2; exit 2 ;;
+  web) PACKAGES=("${WEB[@]}") ;;
+  test) PACKAGES=("${PLAY[@]}" "${TEST[@]}" "${WEB[@]}") ;;
+  *) echo "install-deps: unknown purpose \"$PURPOSE\" (play, web or test)" >&2; exit 2 ;;
 esac
 
 missing=()

@@ -6,20 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-missing=()
-for p in emscripten nodejs libfmt-dev; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  SUDO=""
-  if [ "$(id -u)" -ne 0 ]; then
-    command -v sudo >/dev/null || { echo "web: need root or sudo to install: ${missing[*]}" >&2; exit 1; }
-    SUDO="sudo"
-  fi
-  echo "web: installing ${missing[*]}"
-  $SUDO apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+bash scripts/install-deps.sh web
 
 # emcc runs its tools with the machine's node, which must find Debian's
 # Node.js modules (acorn) when it is not Debian's own node.
