@@ -13,9 +13,11 @@ PLAY=(build-essential cmake pkg-config freeglut3-dev libgl1-mesa-dev libglu1-mes
 # The tools, tests and benchmarks on top: screenshots, fmt's shortest number
 # digits, GoogleTest, Google Benchmark, a private X server driven by xdotool,
 # clang for the fuzzers and the sanitizers' runtime, valgrind for the memory
-# check.
+# check, and Chromium and Node.js for the browser tests (npm, below, installs
+# their playwright-core as tests/web/package-lock.json pins it).
 TEST=(libpng-dev libfmt-dev libgtest-dev libgmock-dev libbenchmark-dev libmpfr-dev
-      xvfb xauth xdotool x11-utils time bc clang libclang-rt-14-dev valgrind)
+      xvfb xauth xdotool x11-utils time bc clang libclang-rt-14-dev valgrind
+      chromium nodejs)
 
 # The browser version: emscripten (with Node.js) and fmt's headers.
 WEB=(cmake emscripten nodejs libfmt-dev python3)
@@ -31,6 +33,9 @@ missing=()
 for p in "${PACKAGES[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
 done
+# npm is Debian's package unless the Node.js installed brings its own (a
+# Node.js from elsewhere that conflicts with Debian's npm).
+if [ "$PURPOSE" = test ] && ! command -v npm >/dev/null; then missing+=(npm); fi
 [ ${#missing[@]} -eq 0 ] && exit 0
 
 SUDO=""

@@ -77,6 +77,9 @@ void quitProgram() {
 // the controls, only Esc and the window's own size get through.
 void deliverLive(const ScriptEvent& event) {
     const bool escape = event.kind == ScriptEventKind::KeyDown && event.code == kKeyEscape;
+    // Where Esc quits nothing (the page) it must do nothing at all: recorded,
+    // it would end the recording's replay there.
+    if (escape && !shell->quitOnEscape) return;
     if (replaying() && !escape && event.kind != ScriptEventKind::Reshape) return;
     record(event);
     const InputResponse response = deliverScriptEvent(shell->world, event);

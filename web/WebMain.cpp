@@ -33,6 +33,15 @@ std::vector<ScriptEvent> scriptFromPage() {
     return script.events;
 }
 
+// Emscripten's GLUT hands the motion callbacks the pointer's position at
+// its previous event, so the camera and a drag lagged one event behind and
+// a drag's last position never arrived. These hand on where the pointer is
+// now, in whole pixels, as the desktop's GLUT does.
+int pointerX() { return EM_ASM_INT({ return Browser.mouseX | 0; }); }
+int pointerY() { return EM_ASM_INT({ return Browser.mouseY | 0; }); }
+void motionWhereThePointerIs(int, int) { windowMouseMotion(pointerX(), pointerY()); }
+void dragWhereThePointerIs(int, int) { windowDrag(pointerX(), pointerY()); }
+
 // A fixed 60 steps a second of wall-clock time, whatever the display's rate:
 // the desktop's speed on a 60 Hz display.
 constexpr double kStepsPerSecond = 60.0;
@@ -59,6 +68,8 @@ int main() {
     static char* argv[] = {name, nullptr};
     int argc = 1;
     startUp(&argc, argv, session);
+    glutPassiveMotionFunc(motionWhereThePointerIs);
+    glutMotionFunc(dragWhereThePointerIs);
     // GLUT's idle callback runs on a 4 ms timer here; the animation frames
     // call the idle step instead.
     glutIdleFunc(nullptr);

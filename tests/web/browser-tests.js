@@ -1,0 +1,435 @@
+'use strict';
+// The browser build, served from build-web/ and driven in Debian's headless
+// Chromium as a person would drive it: keys, mouse, the HTML panel. Each
+// test runs in its own process (`node browser-tests.js NAME`); CTest
+// registers every name given to test() below as Browser.NAME.
+const assert = require('node:assert/strict');
+const fs = require('fs');
+const path = require('path');
+const h = require('./harness');
+
+const tests = new Map();
+function test(name, body) { tests.set(name, body); }
+
+// Text lines the page shows over the canvas (frame rate, run state, help).
+function overlayLines(page) {
+  return page.page.evaluate(() => Array.from(document.querySelectorAll('#text div'), (div) => div.textContent));
+}
+
+function waitForOverlay(page, what, holds) {
+  return page.page.waitForFunction(holds, null, { timeout: 10000 }).catch(async () => {
+    throw new Error(`the page's text never showed ${what}: ${JSON.stringify(await overlayLines(page))}`);
+  });
+}
+
+// The recording replayed by the native orvane-sim ends in the page's state.
+async function assertReplaysNatively(snapshot, report) {
+  const idleCalls = JSON.parse(snapshot.line).step;
+  const native = await h.nativeStateLine(snapshot.recording, idleCalls);
+  const events = h.parseScript(snapshot.recording);
+  report(`${events.length} recorded events (${events.filter((e) => e.kind === 'pace').length} pace), ` +
+    `${idleCalls} idle calls, ${snapshot.state.simulationSteps} simulation steps`);
+  if (native === snapshot.line) return;
+  const page = JSON.parse(snapshot.line);
+  const other = JSON.parse(native);
+  const differing = Object.keys(page).filter((key) => JSON.stringify(page[key]) !== JSON.stringify(other[key]));
+  assert.fail(`native replay of the recording ends elsewhere: ${differing.join(', ')} differ\n` +
+    `recording:\n${snapshot.recording}`);
+}
+
+// Puts the pointer on the ball and presses the left button there, without
+// turning the camera: the pointer enters at the canvas's corner (the first
+// motion is measured from (0, 0)), and moves on to the ball with the button
+// held, which never turns the camera; released and pressed again, it grabs.
+// Aimed at the ball's centre, it holds the mass point nearest the camera.
+async function grabTheBall(page) {
+  await page.pointerTo(0, 0);
+  await page.page.mouse.down();
+  const at = h.ballOnCanvas(await page.stateLine());
+  await page.pointerTo(at.x, at.y, 5);
+  await page.page.mouse.up();
+  await page.page.mouse.down();
+  await page.waitUntil('the ball to be grabbed', (s) => s.grabbed, 5000);
+  const { particles, camera } = JSON.parse(await page.stateLine());
+  const distance = (q) => Math.hypot(q[0] - camera.position[0], q[1] - camera.position[1], q[2] - camera.position[2]);
+  const point = particles.reduce((best, q, i) => (distance(q) < distance(particles[best]) ? i : best), 0);
+  return { ...at, point };
+}
+
+test('PageLoadsFromAStaticFolderAndDrawsTheScene', async ({ open, report }) => {
+  const page = await open();
+  const loaded = page.site.requests.map((r) => `${r.path} ${r.status}`);
+  for (const file of ['/index.html', '/orvane.js', '/orvane.wasm']) assert.ok(loaded.includes(`${file} 200`), loaded.join(', '));
+  await waitForOverlay(page, 'the frame rate',
+    () => Array.from(document.querySelectorAll('#text div')).some((div) => /^FPS:\s*\d+\.\d\d$/.test(div.textContent)));
+  // A fixed frame, so that the lightning is the same on every run.
+  await page.stopAfterIdleCall(60);
+  const picture = await page.canvasPicture();
+  assert.equal(`${picture.width}x${picture.height}`, '640x480');
+  // Below the frame-rate text and above the horizon: the stormy sky, blue
+  // clouds. The bottom rows: the rock plate, a warm grey, brighter.
+  const skyMean = h.meanColour(picture, 40, 230);
+  const groundMean = h.meanColour(picture, 440, 480);
+  const sky = share(picture, 40, 230, ([r, g, b]) => b > r + 5 && b >= g);
+  const ground = share(picture, 440, 480, ([r, g, b]) => r >= b);
+  report(`sky rows blue: ${(100 * sky).toFixed(1)}%, ground rows warm: ${(100 * ground).toFixed(1)}%; ` +
+    `mean sky ${skyMean.map(Math.round)}, ground ${groundMean.map(Math.round)}`);
+  assert.ok(sky > 0.97, 'the sky is drawn above the horizon');
+  assert.ok(ground > 0.97, 'the ground is drawn below');
+  const brightness = (c) => c[0] + c[1] + c[2];
+  assert.ok(brightness(skyMean) > 60 && brightness(groundMean) > brightness(skyMean) + 60,
+    'textured and lit, the ground brighter than the sky');
+});
+
+// The share of pixels in rows [top, bottom) for which `holds([r, g, b])`.
+function share(picture, top, bottom, holds) {
+  let count = 0;
+  for (let y = top; y < bottom; ++y) {
+    for (let x = 0; x < picture.width; ++x) {
+      const at = 4 * (y * picture.width + x);
+      if (holds([picture.data[at], picture.data[at + 1], picture.data[at + 2]])) ++count;
+    }
+  }
+  return count / ((bottom - top) * picture.width);
+}
+
+test('ArrowKeysAndSpaceDoNotScrollThePage', async ({ open, report }) => {
+  // Smaller than the page, so that the page can scroll both ways.
+  const page = await open({ viewport: { width: 420, height: 300 } });
+  const p = page.page;
+  const scrolled = () => p.evaluate(() => [window.scrollX, window.scrollY]);
+  const room = await p.evaluate(() => [document.documentElement.scrollWidth - innerWidth,
+    document.documentElement.scrollHeight - innerHeight]);
+  assert.ok(room[0] > 100 && room[1] > 100, `the page has room to scroll: ${room}`);
+  assert.deepEqual(await p.evaluate(() => { scrollTo(30, 40); const at = [scrollX, scrollY]; scrollTo(0, 0); return at; }),
+    [30, 40], 'the page can scroll');
+  assert.equal(await p.evaluate(() => document.activeElement.id), 'canvas', 'the canvas has the keys');
+
+  for (const key of ['ArrowDown', 'ArrowRight', 'Space', 'ArrowDown', 'ArrowUp', 'ArrowLeft', 'Space']) await p.keyboard.press(key);
+  await page.waitIdleCalls(10);
+  assert.deepEqual(await scrolled(), [0, 0], 'pressed arrow keys and space leave the page where it is');
+
+  // They still reach the world: an arrow held tilts the board.
+  await p.keyboard.down('ArrowDown');
+  const tilted = await page.waitUntilLine('the board to tilt', (line) => line.tiltX !== 0 || line.tiltZ !== 0);
+  await p.keyboard.down('Space');
+  await page.waitIdleCalls(10);
+  await p.keyboard.up('Space');
+  await p.keyboard.up('ArrowDown');
+  await page.waitIdleCalls(5);
+  report(`held ArrowDown: tiltX ${tilted.tiltX}, tiltZ ${tilted.tiltZ}`);
+  assert.deepEqual(await scrolled(), [0, 0], 'held arrow keys and space leave the page where it is');
+});
+
+test('HeldKeysGiveOneDownAndOneUp', async ({ open, report }) => {
+  // Counts the key repeats the browser sends, before the page's filter sees them.
+  const page = await open({
+    initScript: () => {
+      window.repeatsSent = 0;
+      window.addEventListener('keydown', (event) => { if (event.repeat) window.repeatsSent += 1; }, true);
+    },
+  });
+  const p = page.page;
+  // Four downs of a held key: three are repeats. An even count, so that
+  // unfiltered repeats would leave the world running.
+  for (const key of ['p', 'ArrowLeft']) {
+    for (let i = 0; i < 4; ++i) {
+      await p.keyboard.down(key);
+      await page.waitIdleCalls(1);
+    }
+    await p.keyboard.up(key);
+  }
+  await page.waitIdleCalls(2);
+  const { state, recording } = await page.snapshot();
+  const repeats = await p.evaluate(() => window.repeatsSent);
+  const events = h.parseScript(recording).filter((e) => e.kind !== 'pace').map((e) => [e.kind, ...e.args].join(' '));
+  report(`repeats sent: ${repeats}; recorded: ${events.join(', ')}`);
+  assert.equal(repeats, 6, 'the browser sent the repeats');
+  assert.deepEqual(events, ['key-down p', 'key-up p', 'special-down left', 'special-up left']);
+  assert.equal(state.paused, true, 'a held p pauses once');
+});
+
+test('EscapeDoesNothing', async ({ open, report }) => {
+  const page = await open();
+  const p = page.page;
+  await page.waitIdleCalls(5);
+  await p.keyboard.press('Escape');
+  const after = await page.state();
+  const later = await page.waitUntil('the page to run on after Esc',
+    (s) => s.idleCalls >= after.idleCalls + 30 && s.simulationSteps >= after.simulationSteps + 20);
+  report(`after Esc: ${later.idleCalls - after.idleCalls} idle calls, ${later.simulationSteps - after.simulationSteps} steps`);
+  // Nor does it end the session in the recording: what follows still replays.
+  await p.keyboard.down('ArrowUp');
+  await page.waitUntilLine('the board to tilt', (line) => line.tiltX !== 0 || line.tiltZ !== 0);
+  await p.keyboard.up('ArrowUp');
+  await assertReplaysNatively(await page.snapshot(), report);
+});
+
+test('MouseTurnsPansAndGrabs', async ({ open, report }) => {
+  const page = await open();
+  const p = page.page;
+  const camera = async () => JSON.parse(await page.stateLine()).camera;
+
+  // The left button on the ball holds it; a drag pulls it; release lets go.
+  // Dragged up, the held point rises over the ball's centre.
+  const at = await grabTheBall(page);
+  const above = (line) => line.particles[at.point][1] - line.centre[1];
+  const before = above(JSON.parse(await page.stateLine()));
+  await page.pointerTo(at.x, at.y - 80, 8);
+  const pulled = await page.waitUntilLine('the drag to pull the held point up', (line) => above(line) > before + 0.3);
+  report(`grabbed point ${at.point} at (${at.x}, ${at.y}); its height over the centre ${before.toFixed(3)} -> ` +
+    `${above(pulled).toFixed(3)} after the drag`);
+  assert.equal((await page.state()).grabbed, true, 'held while the button is down');
+  await p.mouse.up();
+  await page.waitUntil('the ball to be let go', (s) => !s.grabbed, 5000);
+  const still = await camera();
+  assert.deepEqual([still.yaw, still.pitch], [180, 0], 'the camera does not turn while a button is held');
+
+  // Motion with no button turns the camera by a degree a pixel.
+  await page.pointerTo(at.x + 40, at.y - 70, 4);
+  const turned = await page.waitUntilLine('the camera to turn 40 degrees left and 10 down',
+    (line) => line.camera.yaw === 140 && line.camera.pitch === -10);
+  assert.deepEqual(turned.camera.position, still.position, 'turning does not move the camera');
+
+  // With space held the same motion moves the camera instead.
+  await p.keyboard.down('Space');
+  await page.waitIdleCalls(1);
+  await page.pointerTo(at.x + 40, at.y - 40);
+  const panned = await page.waitUntilLine('the camera to move',
+    (line) => JSON.stringify(line.camera.position) !== JSON.stringify(turned.camera.position));
+  await p.keyboard.up('Space');
+  assert.deepEqual([panned.camera.yaw, panned.camera.pitch], [140, -10], 'panning does not turn');
+  report(`turned to yaw ${turned.camera.yaw}, pitch ${turned.camera.pitch}; panned from ` +
+    `${turned.camera.position.map((v) => v.toFixed(2))} to ${panned.camera.position.map((v) => v.toFixed(2))}`);
+});
+
+test('KeysPauseStepChangeSpeedAndShowHelp', async ({ open, report }) => {
+  const page = await open();
+  const p = page.page;
+  const press = (key) => p.keyboard.press(key);
+
+  await press('p');
+  const paused = await page.waitUntil('a pause', (s) => s.paused);
+  await waitForOverlay(page, '"paused"', () => document.getElementById('text').textContent.includes('paused'));
+  const held = await page.waitIdleCalls(10);
+  assert.equal(held.simulationSteps, paused.simulationSteps, 'no steps while paused');
+  await press('o');
+  await page.waitUntil('one step', (s) => s.simulationSteps > held.simulationSteps);
+  const stepped = await page.waitIdleCalls(5);
+  assert.equal(stepped.simulationSteps, held.simulationSteps + 1, 'o takes exactly one step');
+  await press('p');
+  await page.waitUntil('the run to go on', (s) => !s.paused && s.simulationSteps > stepped.simulationSteps + 5);
+
+  await press(']');
+  await page.waitUntil('double speed', (s) => s.speed === 'x2');
+  await waitForOverlay(page, '"x2"', () => document.getElementById('text').textContent.includes('x2'));
+  await press('[');
+  await press('[');
+  await page.waitUntil('half speed', (s) => s.speed === 'x1/2');
+  await waitForOverlay(page, '"x1/2"', () => document.getElementById('text').textContent.includes('x1/2'));
+  await press(']');
+  await page.waitUntil('speed x1', (s) => s.speed === '');
+
+  const helpShown = () => document.getElementById('text').textContent.includes('orvane: the controls');
+  const helpHidden = () => !document.getElementById('text').textContent.includes('orvane: the controls');
+  for (const key of ['h', 'F1']) {
+    await press(key);
+    await page.waitUntil(`help on ${key}`, (s) => s.help);
+    await waitForOverlay(page, `the help after ${key}`, helpShown);
+    const lines = await overlayLines(page);
+    assert.ok(lines.length > 10, `the help is a list of controls: ${JSON.stringify(lines)}`);
+    report(`${key}: help of ${lines.length} lines of HTML text`);
+    await press(key);
+    await page.waitUntil(`help hidden by ${key}`, (s) => !s.help);
+    await waitForOverlay(page, `no help after ${key} again`, helpHidden);
+  }
+});
+
+test('HtmlPanelPausesStepsSetsAndRestoresDefaults', async ({ open, report }) => {
+  const page = await open();
+  const p = page.page;
+  assert.equal(await p.isVisible('#panel'), false, 'hidden at start');
+  await p.keyboard.press('Tab');
+  await page.waitUntil('the panel', (s) => s.panel);
+  await p.waitForSelector('#panel', { state: 'visible', timeout: 5000 });
+
+  await p.click('#pause');
+  const paused = await page.waitUntil('a pause from the panel', (s) => s.paused);
+  await p.waitForFunction(() => document.getElementById('pause').textContent.startsWith('Resume'), null, { timeout: 5000 });
+  await p.click('#step');
+  await page.waitUntil('one step from the panel', (s) => s.simulationSteps === paused.simulationSteps + 1);
+  await p.click('#faster');
+  await page.waitUntil('double speed from the panel', (s) => s.speed === 'x2');
+  await p.click('#show-particles');
+  await page.waitUntil('mass points shown', (s) => s.particles);
+
+  await p.locator('#set-damping').fill('7.5');
+  await page.waitUntil('damping from its slider', (s) => s.settings.damping === 7.5);
+  await p.locator('#set-rings').fill('16');
+  await page.waitUntil('rings from their slider', (s) => s.settings.rings === 16);
+  await p.click('#defaults');
+  const restored = await page.waitUntil('the defaults', (s) => s.settings.damping === 4);
+  report(`after defaults: ${JSON.stringify(restored.settings)}`);
+
+  await p.keyboard.press('Tab');
+  await page.waitUntil('the panel hidden', (s) => !s.panel);
+  await p.waitForSelector('#panel', { state: 'hidden', timeout: 5000 });
+  await assertReplaysNatively(await page.snapshot(), report);
+});
+
+test('SimulationKeepsSixtyStepsASecond', async ({ open, report }) => {
+  const page = await open();
+  await page.waitIdleCalls(10);
+  const first = await page.snapshot();
+  // The measurement itself is a stretch of wall-clock time.
+  await page.page.waitForTimeout(3000);
+  const last = await page.snapshot();
+  const seconds = (last.time - first.time) / 1000;
+  const steps = last.state.simulationSteps - first.state.simulationSteps;
+  const calls = last.state.idleCalls - first.state.idleCalls;
+  const perCall = h.pacedStepsPerIdleCall(h.parseScript(last.recording), first.state.idleCalls, last.state.idleCalls);
+  const counts = {};
+  for (const n of perCall) counts[n] = (counts[n] || 0) + 1;
+  report(`${steps} steps in ${seconds.toFixed(2)} s = ${(steps / seconds).toFixed(1)} a second, over ${calls} idle calls ` +
+    `(${(calls / seconds).toFixed(1)} frames a second); steps per idle call: ${JSON.stringify(counts)}`);
+  assert.equal(perCall.reduce((a, b) => a + b, 0), steps, "the steps are those the recording's pace events give");
+  assert.ok(perCall.every((n) => n >= 0 && n <= 8), 'at most 8 steps an idle call');
+  assert.ok(steps / seconds > 45 && steps / seconds < 66, `about 60 steps a second: ${(steps / seconds).toFixed(1)}`);
+});
+
+test('RecordedSessionReplaysNativelyToTheSameState', async ({ open, report }) => {
+  const page = await open();
+  const p = page.page;
+  const at = await grabTheBall(page);
+  await page.pointerTo(at.x + 30, at.y - 60, 6);
+  await page.waitIdleCalls(20);
+  await p.mouse.up();
+  await p.keyboard.press(']');
+  await p.keyboard.down('ArrowUp');
+  await page.waitUntilLine('the board to tilt', (line) => line.tiltX !== 0 || line.tiltZ !== 0);
+  await p.keyboard.down('ArrowLeft');
+  await page.waitIdleCalls(10);
+  await p.keyboard.up('ArrowUp');
+  await p.keyboard.up('ArrowLeft');
+  await p.keyboard.press('[');
+  await p.keyboard.press('[');
+  await page.pointerTo(at.x + 60, at.y - 40, 4);
+  await p.keyboard.down('t');
+  await page.waitIdleCalls(15);
+  await p.keyboard.up('t');
+  await p.keyboard.press('Tab');
+  await p.waitForSelector('#panel', { state: 'visible', timeout: 5000 });
+  await p.locator('#set-surfaceStiffness').fill('14.5');
+  await page.waitUntil('stiffness from its slider', (s) => s.settings.surfaceStiffness === 14.5);
+  await p.keyboard.press('Tab');
+  // Keys typed while a slider has the focus stay with it: back to the picture.
+  await p.waitForSelector('#panel', { state: 'hidden', timeout: 5000 });
+  await p.focus('#canvas');
+  await p.keyboard.press('p');
+  await page.waitUntil('a pause', (s) => s.paused);
+  await p.keyboard.press('o');
+  await p.keyboard.press('o');
+  await p.keyboard.press('p');
+  await page.waitIdleCalls(20);
+  await assertReplaysNatively(await page.snapshot(), report);
+});
+
+test('ReplayInTheAddressMatchesNativeReplay', async ({ open, report }) => {
+  const script = fs.readFileSync(path.join(h.paths.source(), 'tests/golden/study-session.txt'), 'utf8');
+  const page = await open({ replay: script });
+  // The script holds the controls well past this idle call, so no clock
+  // pacing has come in.
+  const calls = await page.stopAfterIdleCall(800);
+  const line = await page.stateLine();
+  assert.equal(JSON.parse(line).step, calls);
+  const native = await h.nativeStateLine(script, calls);
+  report(`state line after ${calls} idle calls: ${line.length} bytes, ${native === line ? 'the same' : 'different'}`);
+  assert.ok(native === line, 'the page played the script to the native state');
+});
+
+test('CanvasMatchesTheDesktopFrame', async ({ open, report, outputFolder }) => {
+  // Paused at once, then stepped: both are at the same simulation step
+  // whatever their frame timing.
+  let script = '0 key-down p\n';
+  for (let i = 1; i <= 100; ++i) script += `${i} key-down o\n`;
+  const page = await open({ replay: script });
+  const frame = await page.stopAfterIdleCall(142);
+  const browser = await page.canvasPicture();
+  const state = await page.state();
+  assert.equal(state.simulationSteps, 100);
+  const desktop = await h.desktopFrame(script, frame);
+  const { PNG } = require('pngjs');
+  fs.writeFileSync(path.join(outputFolder, 'CanvasMatchesTheDesktopFrame-browser.png'), PNG.sync.write(browser));
+  fs.writeFileSync(path.join(outputFolder, 'CanvasMatchesTheDesktopFrame-desktop.png'), PNG.sync.write(desktop));
+  const { meanPerChannel, farShare } = h.pictureDifference(browser, desktop);
+  report(`frame ${frame}: mean absolute difference ${meanPerChannel.toFixed(2)} of 255 per channel; ` +
+    `${(100 * farShare).toFixed(2)}% of pixels differ by more than 32 in some channel`);
+  // The browser lights the ball as if every light were far away, and its
+  // text is HTML: the rest is the same scene.
+  assert.ok(meanPerChannel < 10, `mean difference ${meanPerChannel.toFixed(2)}`);
+  assert.ok(farShare < 0.08, `share of far pixels ${(100 * farShare).toFixed(2)}%`);
+});
+
+// ---------------------------------------------------------------- runner
+
+const kTestSeconds = 150;
+
+async function runOne(name, body) {
+  const outputFolder = process.env.ORVANE_BROWSER_TEST_OUT || path.join(require('os').tmpdir(), 'orvane-browser-tests');
+  fs.mkdirSync(outputFolder, { recursive: true });
+  for (const file of fs.readdirSync(outputFolder)) {
+    if (file.startsWith(`${name}-failed-`)) fs.rmSync(path.join(outputFolder, file));
+  }
+  const pages = [];
+  const context = {
+    open: async (options) => {
+      const page = await h.openPage(options);
+      pages.push(page);
+      return page;
+    },
+    report: (text) => console.log(`  ${text}`),
+    outputFolder,
+  };
+  const started = Date.now();
+  let timer;
+  let failure = null;
+  try {
+    await Promise.race([body(context), new Promise((resolve, reject) => {
+      timer = setTimeout(() => reject(new Error(`not done in ${kTestSeconds} s`)), kTestSeconds * 1000);
+    })]);
+    for (const page of pages) assert.deepEqual(page.problems, [], 'the page ran without errors');
+  } catch (error) {
+    failure = error;
+  }
+  clearTimeout(timer);
+  if (failure) {
+    console.log(failure.stack || String(failure));
+    for (const [i, page] of pages.entries()) {
+      if (page.problems.length) console.log(`page ${i} problems:\n  ${page.problems.join('\n  ')}`);
+      console.log(`page ${i} console, last lines:\n  ${page.log.slice(-20).join('\n  ')}`);
+      const file = path.join(outputFolder, `${name}-failed-${i}.png`);
+      await page.page.screenshot({ path: file, timeout: 10000 }).then(() => console.log(`page ${i}: ${file}`), () => {});
+    }
+  }
+  for (const page of pages) await page.close().catch(() => {});
+  console.log(`Browser.${name}: ${failure ? 'FAILED' : 'passed'} in ${((Date.now() - started) / 1000).toFixed(1)} s`);
+  return failure ? 1 : 0;
+}
+
+async function main(argv) {
+  if (argv[0] === '--list') {
+    for (const name of tests.keys()) console.log(name);
+    return 0;
+  }
+  const body = tests.get(argv[0]);
+  if (argv.length !== 1 || !body) {
+    console.error(`usage: node browser-tests.js NAME (one of: ${[...tests.keys()].join(', ')})`);
+    return 2;
+  }
+  return runOne(argv[0], body);
+}
+
+main(process.argv.slice(2)).then((code) => process.exit(code), (error) => {
+  console.error(error);
+  process.exit(1);
+});
