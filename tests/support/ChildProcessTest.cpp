@@ -60,8 +60,9 @@ TEST(ChildProcess, ReportsSignalsTimeoutsAndProgramsThatCannotStart) {
     EXPECT_NE(killed.describe().find("signal 15"), std::string::npos) << killed.describe();
 
     // A timeout ends the whole group: here the shell and the sleep it started.
+    // Long enough for a loaded machine to let the shell say the sleep's pid.
     ChildOptions options;
-    options.timeoutSeconds = 0.3;
+    options.timeoutSeconds = 1.5;
     const auto start = std::chrono::steady_clock::now();
     const ChildResult hung = runChild({"sh", "-c", "sleep 30 & echo $!; wait"}, options);
     const double seconds =
@@ -79,6 +80,7 @@ TEST(ChildProcess, ReportsSignalsTimeoutsAndProgramsThatCannotStart) {
     }
     EXPECT_TRUE(sleeperEnded);
 
+    options.timeoutSeconds = 30.0;
     const ChildResult quick = runChild({"true"}, options);
     EXPECT_FALSE(quick.timedOut);
     EXPECT_EQ(quick.exitStatus, 0);
