@@ -231,6 +231,13 @@ case "$MODE" in
     say "running \`bash scripts/play.sh\` with DISPLAY=:$n (no X server there)" ;;
   test)
     run_env=(CI=true)
+    # Where this machine reaches the internet through a proxy that signs with
+    # its own certificate authority (the host's Node.js is told so), the root
+    # trusts that authority too, as a new machine of this network would.
+    if [ -n "${NODE_EXTRA_CA_CERTS:-}" ] && [ -r "$NODE_EXTRA_CA_CERTS" ]; then
+      cp "$NODE_EXTRA_CA_CERTS" "$ROOT/root/network-ca.crt"
+      run_env+=(NODE_EXTRA_CA_CERTS=/root/network-ca.crt)
+    fi
     command=(bash .ci/run)
     say "running \`bash .ci/run\` (scripts/test.sh) with CI=true" ;;
 esac

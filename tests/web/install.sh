@@ -13,5 +13,10 @@ if cmp -s "$here/package-lock.json" "$stamp"; then
   exit 0
 fi
 cp "$here/package.json" "$here/package-lock.json" "$dir/"
+# Node.js trusts its own list of certificate authorities; the system's (which
+# a network's proxy may add to) comes on top when none is named.
+if [ -z "${NODE_EXTRA_CA_CERTS:-}" ] && [ -r /etc/ssl/certs/ca-certificates.crt ]; then
+  export NODE_EXTRA_CA_CERTS=/etc/ssl/certs/ca-certificates.crt
+fi
 (cd "$dir" && npm ci --no-audit --no-fund)
 cp "$here/package-lock.json" "$stamp"
