@@ -119,18 +119,7 @@ EMSCRIPTEN_KEEPALIVE const char* orvane_recording() {
 // The world's state as orvane-sim prints it, after the idle calls done.
 EMSCRIPTEN_KEEPALIVE const char* orvane_state_line() {
     static std::string text;
-    text.clear();
-    std::FILE* file = std::tmpfile();
-    if (!file) return "";
-    {
-        JsonLineWriter writer(file);
-        writer.writeState(windowIdleCalls(), windowWorld());
-    }
-    std::rewind(file);
-    char buffer[4096];
-    std::size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) text.append(buffer, got);
-    std::fclose(file);
+    text = stateLine(windowIdleCalls(), windowWorld());
     return text.c_str();
 }
 

@@ -23,14 +23,7 @@ std::vector<ScriptEvent> scriptFrom(const char* path) {
 // The replay's JSON line for the world, plus the lightning, which the line
 // leaves out.
 std::string stateOf(const World& world, long long step) {
-    std::FILE* file = std::tmpfile();
-    if (!file) return "no temporary file";
-    {
-        JsonLineWriter writer(file);
-        writer.writeState(step, world);
-    }
-    const std::string json = readAll(fileno(file));
-    std::fclose(file);
+    const std::string json = stateLine(step, world);
     std::string bolts;
     for (const LightningBolt& bolt : world.lightning.bolts.items)
         bolts += std::to_string(bolt.age) + "/" + std::to_string(bolt.colour[3]) + " ";

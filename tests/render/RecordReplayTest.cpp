@@ -68,30 +68,18 @@ private:
     std::vector<std::string> actions_;
 };
 
-std::string stateLineOf(const World& world, long long step) {
-    std::FILE* file = std::tmpfile();
-    if (!file) return std::string();
-    {
-        JsonLineWriter writer(file);
-        writer.writeState(step, world);
-    }
-    std::fflush(file);
-    const std::string text = readAll(fileno(file));
-    std::fclose(file);
-    return text;
-}
 
 // The window as the test drives it, keeping its state after every idle call
 // in the replay's format (the first line: before the first call).
 class TracedWindow {
 public:
-    TracedWindow() { states_.push_back(stateLineOf(windowWorld(), idleCallsDone())); }
+    TracedWindow() { states_.push_back(stateLine(idleCallsDone(), windowWorld())); }
 
     FrameGrab idle(int calls = 1) {
         FrameGrab last;
         for (int i = 0; i < calls; ++i) {
             last = runIdleCalls(1);
-            states_.push_back(stateLineOf(windowWorld(), idleCallsDone()));
+            states_.push_back(stateLine(idleCallsDone(), windowWorld()));
         }
         return last;
     }

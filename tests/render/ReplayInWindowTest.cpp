@@ -24,16 +24,6 @@ const char kScript[] =
     "90 set damping 3\n";
 constexpr long long kIdleCalls = 120;
 
-std::string stateLine(long long step) {
-    std::FILE* file = std::tmpfile();
-    {
-        JsonLineWriter writer(file);
-        writer.writeState(step, windowWorld());
-    }
-    const std::string text = readAll(fileno(file));
-    std::fclose(file);
-    return text;
-}
 }  // namespace
 
 TEST(ReplayInWindow, ThePlayerWaitsForTheScriptThenTakesOver) {
@@ -56,7 +46,7 @@ TEST(ReplayInWindow, ThePlayerWaitsForTheScriptThenTakesOver) {
                   dir.writeText("replay.txt", kScript)});
     ASSERT_EQ(replay.exitStatus, 0) << replay.err;
     const std::size_t lastLine = replay.out.rfind('\n', replay.out.size() - 2);
-    EXPECT_EQ(stateLine(kIdleCalls), replay.out.substr(lastLine + 1));
+    EXPECT_EQ(stateLine(kIdleCalls, windowWorld()), replay.out.substr(lastLine + 1));
     EXPECT_TRUE(windowWorld().ball.showParticles);
 
     windowKeyDown('3', 0, 0);  // the script is over: the player has the keys

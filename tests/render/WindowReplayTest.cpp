@@ -44,18 +44,6 @@ const char kScript[] =
     "290 special-up right\n";
 constexpr long long kSteps = 320;
 
-std::string stateLine(long long step) {
-    std::FILE* file = std::tmpfile();
-    if (!file) return std::string();
-    {
-        JsonLineWriter writer(file);
-        writer.writeState(step, windowWorld());
-    }
-    std::fflush(file);
-    const std::string text = readAll(fileno(file));
-    std::fclose(file);
-    return text;
-}
 
 // The last of the lines, each ending in a newline.
 std::string lastLine(const std::string& lines) {
@@ -80,7 +68,7 @@ TEST(WindowReplay, ScriptInTheWindowLeavesTheStateTheReplayPrints) {
         ASSERT_TRUE(player.deliverEventsBefore(windowWorld(), step, showScriptResponse));
         ASSERT_TRUE(runIdleCalls(1).valid()) << "idle call " << step;
     }
-    const std::string window = stateLine(kSteps);
+    const std::string window = stateLine(kSteps, windowWorld());
     ASSERT_FALSE(window.empty());
 
     const ChildResult replay = runChild({ORVANE_BINARY_DIR "/orvane-sim", "--steps", std::to_string(kSteps),

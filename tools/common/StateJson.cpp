@@ -63,11 +63,10 @@ void appendJsonNumber(std::string& out, double value) {
     out.append(text, formatShortest(value, text));
 }
 
-void JsonLineWriter::writeState(long long step, const World& world, bool energy) {
+void appendStateLine(std::string& out, long long step, const World& world, bool energy) {
     const Board& board = world.board;
     const Camera& camera = world.camera;
     const SoftBall& ball = world.ball;
-    std::string& out = buffer_;
     out += "{\"step\":";
     out += std::to_string(step);
     out += ",\"tiltX\":";
@@ -102,7 +101,17 @@ void JsonLineWriter::writeState(long long step, const World& world, bool energy)
     appendParticles(out, ball);
     if (energy) appendEnergy(out, energyOf(ball));
     out += "}\n";
-    if (out.size() >= kFlushThreshold) flush();
+}
+
+std::string stateLine(long long step, const World& world, bool energy) {
+    std::string line;
+    appendStateLine(line, step, world, energy);
+    return line;
+}
+
+void JsonLineWriter::writeState(long long step, const World& world, bool energy) {
+    appendStateLine(buffer_, step, world, energy);
+    if (buffer_.size() >= kFlushThreshold) flush();
 }
 
 bool JsonLineWriter::flush() {

@@ -27,6 +27,11 @@ private:
     bool failed_ = false;
 };
 
+// The world's state after `step` idle calls as one JSON line (with its line
+// end), as orvane-sim prints it; `energy` adds the ball's energies.
+std::string stateLine(long long step, const World& world, bool energy = false);
+void appendStateLine(std::string& out, long long step, const World& world, bool energy = false);
+
 // Appends a number that reads back as the identical double, or null when it
 // is not finite.
 void appendJsonNumber(std::string& out, double value);
