@@ -35,16 +35,29 @@ std::string readCommandLine(int argc, char** argv, const CommandLineSyntax& synt
     return std::string();
 }
 
-bool parseWholeNumber(const std::string& text, long long minimum, long long& value) {
-    if (text.empty()) return false;
+bool parseInteger(const std::string& text, long long minimum, long long maximum, long long& value) {
+    std::size_t i = 0;
+    bool negative = false;
+    if (minimum < 0 && i < text.size() && (text[i] == '-' || text[i] == '+')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    if (i == text.size()) return false;
+    // Accumulate towards the sign so that the range check never overflows.
     long long result = 0;
-    for (const char c : text) {
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
         if (c < '0' || c > '9') return false;
         const int digit = c - '0';
-        if (result > (LLONG_MAX - digit) / 10) return false;
-        result = result * 10 + digit;
+        if (negative) {
+            if (result < (LLONG_MIN + digit) / 10) return false;
+            result = result * 10 - digit;
+        } else {
+            if (result > (LLONG_MAX - digit) / 10) return false;
+            result = result * 10 + digit;
+        }
     }
-    if (result < minimum) return false;
+    if (result < minimum || result > maximum) return false;
     value = result;
     return true;
 }

@@ -22,9 +22,11 @@ struct CommandLineSyntax {
 std::string readCommandLine(int argc, char** argv, const CommandLineSyntax& syntax,
                             std::vector<CommandLineOption>& options);
 
-// A whole decimal number, digits only, from `minimum` up to the largest long
-// long. Leaves `value` alone and returns false for anything else.
-bool parseWholeNumber(const std::string& text, long long minimum, long long& value);
+// A whole decimal number from `minimum` to `maximum`: digits only, with a
+// leading '-' or '+' only where the range has negative numbers. Refuses
+// anything else, overflow included, and then leaves `value` alone. Scripts
+// and command lines read every whole number with it.
+bool parseInteger(const std::string& text, long long minimum, long long maximum, long long& value);
 
 // A decimal number ("60", "-0.5", "2.5e3") from `minimum` to `maximum`:
 // nothing else, no blanks, no "inf" or "nan". Leaves `value` alone and

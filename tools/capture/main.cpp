@@ -4,6 +4,7 @@
 #include <GL/freeglut.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -59,7 +60,7 @@ std::string parseFrameList(const std::string& list, std::vector<long long>& fram
         const std::size_t comma = list.find(',', start);
         const std::string item = list.substr(start, comma == std::string::npos ? comma : comma - start);
         long long frame = 0;
-        if (!parseWholeNumber(item, 1, frame))
+        if (!parseInteger(item, 1, LLONG_MAX, frame))
             return "--frames: \"" + item + "\" is not a frame number (1 or more)";
         unique.insert(frame);
         if (comma == std::string::npos) break;

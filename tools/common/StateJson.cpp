@@ -3,104 +3,77 @@
 #include <cmath>
 
 #include "ball/Energy.h"
+#include "cli/JsonWriter.h"
 #include "tools/common/ShortestDouble.h"
 #include "world/World.h"
 
 namespace {
 constexpr std::size_t kFlushThreshold = 1 << 16;
 
-void appendVec3(std::string& out, const Vec3& v) {
-    out += '[';
-    appendJsonNumber(out, v.x);
-    out += ',';
-    appendJsonNumber(out, v.y);
-    out += ',';
-    appendJsonNumber(out, v.z);
-    out += ']';
-}
-
-void appendBool(std::string& out, bool value) { out += value ? "true" : "false"; }
-
-void appendEnergy(std::string& out, const BallEnergy& energy) {
-    out += ",\"energy\":{\"kinetic\":";
-    appendJsonNumber(out, energy.kinetic);
-    out += ",\"spring\":";
-    appendJsonNumber(out, energy.spring);
-    out += ",\"gravity\":";
-    appendJsonNumber(out, energy.gravity);
-    out += ",\"total\":";
-    appendJsonNumber(out, energy.total);
-    out += '}';
-}
-
-void appendParticles(std::string& out, const SoftBall& ball) {
-    out += '[';
-    bool first = true;
-    for (const auto& particle : ball.particles) {
-        if (!first) out += ',';
-        first = false;
-        const Vec3& p = particle->position;
-        const Vec3& v = particle->velocity;
-        out += '[';
-        const double values[6] = {p.x, p.y, p.z, v.x, v.y, v.z};
-        for (int i = 0; i < 6; ++i) {
-            if (i > 0) out += ',';
-            appendJsonNumber(out, values[i]);
-        }
-        out += ']';
-    }
-    out += ']';
-}
-}  // namespace
-
-void appendJsonNumber(std::string& out, double value) {
-    if (!std::isfinite(value)) {
-        out += "null";
-        return;
-    }
-    // Shortest text that reads back to the same double ("-0", "1e-05" are valid JSON).
+// Shortest text that reads back to the same double ("-0", "1e-05" are valid JSON).
+void appendShortest(std::string& out, double value) {
     char text[kShortestDoubleMaxLength];
     out.append(text, formatShortest(value, text));
 }
 
+void writeVec3(JsonWriter& json, const Vec3& v) {
+    const double values[3] = {v.x, v.y, v.z};
+    json.numbers(values, 3);
+}
+
+void writeEnergy(JsonWriter& json, const BallEnergy& energy) {
+    json.key("energy").beginObject();
+    json.key("kinetic").number(energy.kinetic);
+    json.key("spring").number(energy.spring);
+    json.key("gravity").number(energy.gravity);
+    json.key("total").number(energy.total);
+    json.endObject();
+}
+
+void writeParticles(JsonWriter& json, const SoftBall& ball) {
+    json.beginArray();
+    for (const auto& particle : ball.particles) {
+        const Vec3& p = particle->position;
+        const Vec3& v = particle->velocity;
+        const double values[6] = {p.x, p.y, p.z, v.x, v.y, v.z};
+        json.numbers(values, 6);
+    }
+    json.endArray();
+}
+
+void writeCamera(JsonWriter& json, const Camera& camera) {
+    json.key("camera").beginObject();
+    writeVec3(json.key("position"), camera.position);
+    writeVec3(json.key("forward"), camera.forward);
+    writeVec3(json.key("right"), camera.right);
+    json.key("yaw").number(camera.yaw);
+    json.key("pitch").number(camera.pitch);
+    json.endObject();
+}
+}  // namespace
+
+void appendJsonNumber(std::string& out, double value) { JsonWriter(out, appendShortest).number(value); }
+
 void appendStateLine(std::string& out, long long step, const World& world, bool energy) {
     const Board& board = world.board;
-    const Camera& camera = world.camera;
     const SoftBall& ball = world.ball;
-    out += "{\"step\":";
-    out += std::to_string(step);
-    out += ",\"tiltX\":";
-    appendJsonNumber(out, board.tiltX);
-    out += ",\"tiltZ\":";
-    appendJsonNumber(out, board.tiltZ);
-    out += ",\"framesSinceTilt\":";
-    out += std::to_string(board.framesSinceTilt);
-    out += ",\"pushForce\":";
-    appendVec3(out, ball.pushForce);
-    out += ",\"contactCount\":";
-    out += std::to_string(ball.contactCount);
-    out += ",\"centre\":";
-    appendVec3(out, ball.centre);
-    out += ",\"camera\":{\"position\":";
-    appendVec3(out, camera.position);
-    out += ",\"forward\":";
-    appendVec3(out, camera.forward);
-    out += ",\"right\":";
-    appendVec3(out, camera.right);
-    out += ",\"yaw\":";
-    appendJsonNumber(out, camera.yaw);
-    out += ",\"pitch\":";
-    appendJsonNumber(out, camera.pitch);
-    out += "},\"showParticles\":";
-    appendBool(out, ball.showParticles);
-    out += ",\"showSprings\":";
-    appendBool(out, ball.showSprings);
-    out += ",\"showSurface\":";
-    appendBool(out, ball.showSurface);
-    out += ",\"particles\":";
-    appendParticles(out, ball);
-    if (energy) appendEnergy(out, energyOf(ball));
-    out += "}\n";
+    JsonWriter json(out, appendShortest);
+    json.beginObject();
+    json.key("step").integer(step);
+    json.key("tiltX").number(board.tiltX);
+    json.key("tiltZ").number(board.tiltZ);
+    json.key("framesSinceTilt").integer(board.framesSinceTilt);
+    writeVec3(json.key("pushForce"), ball.pushForce);
+    json.key("contactCount").integer(ball.contactCount);
+    writeVec3(json.key("centre"), ball.centre);
+    writeCamera(json, world.camera);
+    json.key("showParticles").boolean(ball.showParticles);
+    json.key("showSprings").boolean(ball.showSprings);
+    json.key("showSurface").boolean(ball.showSurface);
+    writeParticles(json.key("particles"), ball);
+    if (energy) writeEnergy(json, energyOf(ball));
+    json.endObject();
+    out += '\n';
 }
 
 std::string stateLine(long long step, const World& world, bool energy) {

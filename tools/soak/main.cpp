@@ -1,4 +1,5 @@
 // orvane-soakgen: writes a seeded random input script for long replays.
+#include <climits>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -35,7 +36,7 @@ int main(int argc, char** argv) {
             return 0;
         }
         long long& target = option.name == "--seed" ? seed : steps;
-        if (!parseWholeNumber(option.value, 0, target))
+        if (!parseInteger(option.value, 0, LLONG_MAX, target))
             return usageError(option.name + " needs a whole number, not \"" + option.value + "\"");
     }
     if (steps > kMostSteps) return usageError("--steps is more than " + std::to_string(kMostSteps));
