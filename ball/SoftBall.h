@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "ball/BallParameters.h"
 #include "ball/Particle.h"
 #include "ball/Spring.h"
 #include "math/Vec3.h"
@@ -20,20 +21,14 @@ struct ParticlePull {
 // s = segment 0..segments-1):
 //   north pole 0, ring(r, s) 1 + (r-1)*segments + s,
 //   south pole (rings-2)*segments + 1, centre (rings-2)*segments + 2.
-struct SoftBall {
-    std::int32_t rings = 0;
-    std::int32_t segments = 0;
-    double radius = 0.0;
-    double damping = 0.0;
-    double timeStep = 0.0;
-    double centreStiffness = 0.0;
-    double surfaceStiffness = 0.0;
-    double pushGain = 0.0;      // share of the tilt (in degrees) that becomes the push
-    double liftForce = 0.0;     // the push that keys t and g set
-    double particleMass = 0.0;  // of every point: the step divides the time step by it
-    Vec3 centre;
+//
+// Its settings are its bases, BallParameters and BallResolution, which carry
+// the start values: the settings table reaches each field through them, and
+// the defaults come back by assigning a fresh one.
+struct SoftBall : BallParameters, BallResolution {
+    double radius = 1.0;
+    Vec3 centre = kBallStartCentre;
     Vec3 pushForce;
-    Vec3 gravity;
     ParticleList particles;
     bool showParticles = false;
     bool showSprings = false;
@@ -44,7 +39,8 @@ struct SoftBall {
     std::int32_t buildUpFrames = 0;
     bool airborne = true;
 
-    // Start-up: every parameter, then buildParticles and buildSprings.
+    // Start-up: every setting at its start value, the ball at its start
+    // place, then buildParticles and buildSprings.
     void setUpModel();
 
     void buildParticles();

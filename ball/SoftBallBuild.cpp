@@ -59,19 +59,11 @@ void buildRingParticleSprings(SoftBall& ball, int r, int s, double surface, doub
 }  // namespace
 
 void SoftBall::setUpModel() {
-    rings = 12;
-    segments = 12;
-    centre = Vec3(0.0, 5.0, 0.0);
+    static_cast<BallParameters&>(*this) = BallParameters();
+    static_cast<BallResolution&>(*this) = BallResolution();
+    centre = kBallStartCentre;
     pushForce = Vec3(0.0, 0.0, 0.0);
-    gravity = Vec3(0.0, -0.1, 0.0);
     radius = 1.0;
-    timeStep = 0.1;
-    damping = 4.0;
-    centreStiffness = 20.0;
-    surfaceStiffness = 10.0;
-    pushGain = 0.03;
-    liftForce = 0.9;
-    particleMass = 5.0;
     buildUpActive = false;
     contactCount = 0;
     showParticles = false;

@@ -14,6 +14,7 @@ constexpr float kOverlayTextX = 20.0f;
 constexpr float kOverlayTextY = 20.0f;
 constexpr float kRunStateTextY = 40.0f;  // under the frame rate
 constexpr float kNoticeTextY = 60.0f;
+constexpr float kPointerTextMargin = 12.0f;  // above the bottom edge
 const GLfloat kWhite[4] = {1.0f, 1.0f, 1.0f, 1.0f};
 
 // The ball is simulated in the untilted frame and shown tilted with the board.
@@ -132,6 +133,9 @@ void drawFrame(World& world, const Scene& scene, const char* overlayText, FrameP
     if (!runState.empty()) drawOverlayText(kOverlayTextX, kRunStateTextY, runState.c_str());
     if (shown.blowUpNoticeFrames > 0)
         drawOverlayText(kOverlayTextX, kNoticeTextY, "the ball ran away: rebuilt over the plate");
+    if (shown.input.pointer == PointerMode::Hand)
+        drawOverlayText(kOverlayTextX, static_cast<float>(shown.window.height) - kPointerTextMargin,
+                        "hand: left pulls, right turns, middle moves (m)");
     if (shown.display.helpVisible) drawHelpPanel(shown.window);
     endOverlay();
     gl::finishFrame();

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "cli/JsonWriter.h"
+
 namespace gl {
 namespace {
 // The frame's text, shown over the canvas as HTML when the frame ends.
@@ -21,14 +23,6 @@ struct TextLine {
 };
 std::vector<TextLine> frameText;
 
-void appendJsonString(std::string& out, const std::string& text) {
-    out += '"';
-    for (const char c : text) {
-        if (c == '"' || c == '\\') out += '\\';
-        if (static_cast<unsigned char>(c) >= 0x20) out += c;
-    }
-    out += '"';
-}
 
 // The point of a sphere at the given latitude (stack) and longitude (slice),
 // as the normal and the vertex at radius `radius`.
@@ -107,6 +101,9 @@ SavedState::SavedState()
       blend_(glIsEnabled(GL_BLEND) == GL_TRUE) {
     glGetIntegerv(GL_BLEND_SRC_RGB, &blendSource_);
     glGetIntegerv(GL_BLEND_DST_RGB, &blendDestination_);
+    // The emulation does not answer glGetFloatv(GL_CURRENT_COLOR); it keeps
+    // the colour that glColor set where its immediate mode reads it.
+    EM_ASM({ HEAPF32.set(GLImmediate.clientColor, $0 >> 2); }, colour_);
 }
 
 SavedState::~SavedState() {
@@ -121,22 +118,25 @@ SavedState::~SavedState() {
 
 // The page's orvaneShowText(json) puts the lines over the canvas.
 void finishFrame() {
-    std::string json = "[";
+    std::string out;
+    JsonWriter json(out);
+    json.beginArray();
     for (const TextLine& line : frameText) {
-        if (json.size() > 1) json += ',';
-        char head[160];
-        std::snprintf(head, sizeof head, "{\"x\":%.1f,\"y\":%.1f,\"size\":%d,\"colour\":[%d,%d,%d],\"text\":", line.x,
-                      line.y, line.font == Font::Text9x15 ? 15 : 13, static_cast<int>(line.colour[0] * 255),
-                      static_cast<int>(line.colour[1] * 255), static_cast<int>(line.colour[2] * 255));
-        json += head;
-        appendJsonString(json, line.characters);
-        json += '}';
+        json.beginObject();
+        json.key("x").number(line.x);
+        json.key("y").number(line.y);
+        json.key("size").integer(line.font == Font::Text9x15 ? 15 : 13);
+        json.key("colour").beginArray();
+        for (int i = 0; i < 3; ++i) json.integer(static_cast<int>(line.colour[i] * 255));
+        json.endArray();
+        json.key("text").string(line.characters);
+        json.endObject();
     }
-    json += ']';
+    json.endArray();
     frameText.clear();
     EM_ASM({
         if (typeof orvaneShowText === 'function') orvaneShowText(UTF8ToString($0));
-    }, json.c_str());
+    }, out.c_str());
 }
 
 }  // namespace gl

@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "world/Controls.h"
+#include "world/Keys.h"
 #include "world/World.h"
 
 namespace {
@@ -27,9 +27,9 @@ void drawBox(float left, float top, float right, float bottom) {
     glEnd();
 }
 
-int longestEffect() {
+int longestEffect(const std::vector<ControlHelp>& controls) {
     int longest = 0;
-    for (const ControlHelp& control : kControls) {
+    for (const ControlHelp& control : controls) {
         int length = 0;
         while (control.effect[length] != '\0') ++length;
         if (length > longest) longest = length;
@@ -77,9 +77,11 @@ void FrameRateCounter::countFrame(int nowMs) {
 }
 
 void drawHelpPanel(const WindowSize& window) {
-    constexpr int kLines = static_cast<int>(sizeof kControls / sizeof kControls[0]) + 2;
-    const float width = static_cast<float>((kHelpInputColumn + longestEffect()) * kHelpCharWidth + 2 * kHelpPadding);
-    const float height = static_cast<float>(kLines * kHelpLineHeight + 2 * kHelpPadding);
+    const std::vector<ControlHelp> controls = controlHelp();
+    const int lines = static_cast<int>(controls.size()) + 2;
+    const float width =
+        static_cast<float>((kHelpInputColumn + longestEffect(controls)) * kHelpCharWidth + 2 * kHelpPadding);
+    const float height = static_cast<float>(lines * kHelpLineHeight + 2 * kHelpPadding);
     // In the top right corner, clear of the frame rate and, mostly, of the ball.
     const float left = static_cast<float>(window.width) - width - kHelpMargin;
     const float top = kHelpMargin;
@@ -100,7 +102,7 @@ void drawHelpPanel(const WindowSize& window) {
     float baseline = top + kHelpPadding + kHelpLineHeight - 4;
     gl::text(textLeft, baseline, "orvane: the controls", gl::Font::Text8x13, white);
     baseline += 2 * kHelpLineHeight;
-    for (const ControlHelp& control : kControls) {
+    for (const ControlHelp& control : controls) {
         glColor4fv(gold);
         gl::text(textLeft, baseline, control.input, gl::Font::Text8x13, gold);
         glColor4fv(white);

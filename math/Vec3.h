@@ -11,7 +11,7 @@ struct Vec3 {
     double z = 0.0;
 
     Vec3() = default;
-    Vec3(double x_, double y_, double z_) : x(x_), y(y_), z(z_) {}
+    constexpr Vec3(double x_, double y_, double z_) : x(x_), y(y_), z(z_) {}
 
     Vec3& operator+=(const Vec3& o) {
         x = x + o.x;

@@ -15,18 +15,7 @@ constexpr float kPanelWidth = 400.0f;
 constexpr float kPlotHeight = 90.0f;
 constexpr float kAxisWidth = 58.0f;  // room for the tick labels left of a plot
 
-ScriptEvent keyPress(unsigned char key) {
-    ScriptEvent event;
-    event.kind = ScriptEventKind::KeyDown;
-    event.code = key;
-    return event;
-}
-
-ScriptEvent defaultsEvent() {
-    ScriptEvent event;
-    event.kind = ScriptEventKind::Defaults;
-    return event;
-}
+ScriptEvent keyPress(unsigned char key) { return ScriptEvent::keyDown(key); }
 
 // One line of a plot: its name, colour and the value of each sample.
 struct Series {
@@ -149,6 +138,9 @@ void StudyPanel::showSection(const World& world, PanelActions& actions) {
     if (ImGui::Checkbox("skin (3)", &skin)) actions.events.push_back(keyPress('3'));
     if (ImGui::Checkbox("lighting, ground texture, sky, lightning (8)", &lighting))
         actions.events.push_back(keyPress('8'));
+    bool hand = world.input.pointer == PointerMode::Hand;
+    if (ImGui::Checkbox("hand mode: the pointer turns nothing (m)", &hand))
+        actions.events.push_back(ScriptEvent::pointerMode(hand ? PointerMode::Hand : PointerMode::Look));
 }
 
 void StudyPanel::physicsSection(const World& world, PanelActions& actions) {
@@ -162,11 +154,11 @@ void StudyPanel::physicsSection(const World& world, PanelActions& actions) {
                       *setting.unit ? ")" : "", setting.name);
         const bool changed = ImGui::SliderScalar(label, ImGuiDataType_Double, &value, &setting.minimum,
                                                  &setting.maximum, "%.4g", ImGuiSliderFlags_AlwaysClamp);
-        if (ImGui::IsItemHovered()) ImGui::SetTooltip("%s; start value %g", setting.name, setting.defaultValue);
-        if (changed) actions.events.push_back(settingEvent(setting, value));
+        if (ImGui::IsItemHovered()) ImGui::SetTooltip("%s; start value %g", setting.name, settingStartValue(setting));
+        if (changed) actions.events.push_back(ScriptEvent::set(setting, value));
     }
     ImGui::PopItemWidth();
-    if (ImGui::Button("defaults")) actions.events.push_back(defaultsEvent());
+    if (ImGui::Button("defaults")) actions.events.push_back(ScriptEvent::defaults());
     ImGui::SameLine();
     ImGui::TextDisabled("changes act from the next step");
 }
@@ -182,10 +174,10 @@ void StudyPanel::ballSection(const World& world, PanelActions& actions) {
     ImGui::PushItemWidth(150.0f);
     ImGui::SliderInt("rings (pole to pole)", &pendingRings_, static_cast<int>(rings.minimum),
                      static_cast<int>(rings.maximum), "%d", ImGuiSliderFlags_AlwaysClamp);
-    if (ImGui::IsItemDeactivatedAfterEdit()) actions.events.push_back(settingEvent(rings, pendingRings_));
+    if (ImGui::IsItemDeactivatedAfterEdit()) actions.events.push_back(ScriptEvent::set(rings, pendingRings_));
     ImGui::SliderInt("segments (around)", &pendingSegments_, static_cast<int>(segments.minimum),
                      static_cast<int>(segments.maximum), "%d", ImGuiSliderFlags_AlwaysClamp);
-    if (ImGui::IsItemDeactivatedAfterEdit()) actions.events.push_back(settingEvent(segments, pendingSegments_));
+    if (ImGui::IsItemDeactivatedAfterEdit()) actions.events.push_back(ScriptEvent::set(segments, pendingSegments_));
     ImGui::PopItemWidth();
     std::size_t springs = 0;
     for (const auto& particle : world.ball.particles) springs += particle->springs.size();

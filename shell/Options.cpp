@@ -3,7 +3,8 @@
 #include <cstdio>
 
 #include "cli/CommandLine.h"
-#include "world/Controls.h"
+#include "world/InputScript.h"
+#include "world/Keys.h"
 #include "world/Settings.h"
 
 namespace {
@@ -27,10 +28,12 @@ const GlutOption* glutOption(const std::string& argument) {
 
 std::string applyOption(const CommandLineOption& option, WindowOptions& options) {
     if (const Setting* setting = findSettingOption(option.name)) {
-        double value = 0.0;
-        const std::string problem = readSettingValue(*setting, option.value, value);
-        if (!problem.empty()) return option.name + " " + problem;
-        options.settings.emplace_back(setting, value);
+        ScriptEvent event;
+        const std::string problem = readSettingOption(*setting, option.value, event);
+        if (!problem.empty()) return problem;
+        options.settings.push_back(event);
+    } else if (option.name == "--hand") {
+        options.hand = true;
     } else if (option.name == "--help") {
         options.help = true;
     } else if (option.name == "--rate") {
@@ -64,8 +67,8 @@ std::string readWindowOptions(int argc, char** argv, WindowOptions& options) {
         }
     }
     std::vector<CommandLineOption> given;
-    CommandLineSyntax syntax{{"--help"}, {"--rate", "--record", "--replay"}};
-    for (std::size_t i = 0; i < kSettingCount; ++i) syntax.valued.push_back(kSettings[i].option);
+    CommandLineSyntax syntax{{"--help", "--hand"}, {"--rate", "--record", "--replay"}};
+    addSettingOptions(syntax);
     const std::string error = readCommandLine(static_cast<int>(ours.size()), ours.data(), syntax, given);
     if (!error.empty()) return error;
     for (const CommandLineOption& option : given) {
@@ -77,13 +80,16 @@ std::string readWindowOptions(int argc, char** argv, WindowOptions& options) {
 
 std::string windowUsage() {
     std::string text =
-        "usage: orvane [--rate HZ] [--record FILE] [--replay FILE] [settings] [GLUT options]\n"
+        "usage: orvane [--rate HZ] [--hand] [--record FILE] [--replay FILE] [settings]\n"
+        "              [GLUT options]\n"
         "\n"
         "A soft ball on a tilting board. Run it where pics/ is (the build folder).\n"
         "\n"
         "  --rate HZ      keep the simulation to wall-clock time: HZ steps a second\n"
         "                 (at most 8 in one frame), the same speed on any machine;\n"
         "                 without it, one step a frame\n"
+        "  --hand         start with the pointer in hand mode (key m): moving it turns\n"
+        "                 nothing, the right button drags to turn the camera\n"
         "  --record FILE  write every input of the session to FILE as an input script\n"
         "                 (replay it with orvane-sim --input, orvane-capture or\n"
         "                 orvane --replay)\n"
@@ -98,11 +104,7 @@ std::string windowUsage() {
         settingsUsage() +
         "\n"
         "Controls:\n";
-    for (const ControlHelp& control : kControls) {
-        char line[128];
-        std::snprintf(line, sizeof line, "  %-15s%s\n", control.input, control.effect);
-        text += line;
-    }
+    text += controlsUsage();
     text += "\nExit status: 0 after Esc or closing the window, 2 bad option or script.\n";
     return text;
 }

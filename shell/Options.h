@@ -1,10 +1,9 @@
 #pragma once
 
 #include <string>
-#include <utility>
 #include <vector>
 
-struct Setting;
+#include "world/InputScript.h"
 
 // The program's command line: its own options and GLUT's, which go to
 // glutInit unchanged.
@@ -13,7 +12,8 @@ struct WindowOptions {
     std::string recordPath;
     std::string replayPath;
     bool help = false;
-    std::vector<std::pair<const Setting*, double>> settings;  // in the order given
+    bool hand = false;  // start with the pointer in hand mode
+    std::vector<ScriptEvent> settings;  // "set" events, in the order given
     std::vector<char*> glutArguments;  // the program's name and GLUT's options
 };
 

@@ -53,6 +53,7 @@ struct Shell {
     std::vector<ScriptEvent> panelEvents;  // what the panel did, delivered before the next idle call
     bool panelTogglesPacing = false;
     bool worldHoldsButton[3] = {false, false, false};  // pressed outside the panel
+    PointerMode cursorShows = PointerMode::Look;          // GLUT's own cursor at start
 };
 Shell* shell = nullptr;
 
@@ -76,7 +77,7 @@ void quitProgram() {
 // recording (when there is one) to the world's handlers. While a replay has
 // the controls, only Esc and the window's own size get through.
 void deliverLive(const ScriptEvent& event) {
-    const bool escape = event.kind == ScriptEventKind::KeyDown && event.code == kKeyEscape;
+    const bool escape = event.kind == ScriptEventKind::KeyDown && event.key == kKeyEscape;
     // Where Esc quits nothing (the page) it must do nothing at all: recorded,
     // it would end the recording's replay there.
     if (escape && !shell->quitOnEscape) return;
@@ -98,15 +99,6 @@ void drawPanel() {
     shell->panelTogglesPacing = shell->panelTogglesPacing != actions.togglePacing;
 }
 
-ScriptEvent eventOf(ScriptEventKind kind, int code = 0, int x = 0, int y = 0) {
-    ScriptEvent event;
-    event.kind = kind;
-    event.code = code;
-    event.x = x;
-    event.y = y;
-    return event;
-}
-
 bool worldHoldsAButton() {
     return shell->worldHoldsButton[0] || shell->worldHoldsButton[1] || shell->worldHoldsButton[2];
 }
@@ -121,7 +113,7 @@ void deliverPanelActions() {
     if (shell->rateHz > 0.0) {
         shell->panelRateHz = shell->rateHz;
         shell->rateHz = 0.0;
-        deliverLive(eventOf(ScriptEventKind::Pace, -1));
+        deliverLive(ScriptEvent::pace(ScriptEvent::kPaceOff));
     } else {
         shell->rateHz = shell->panelRateHz;
         shell->paceCredit = 0.0;
@@ -131,7 +123,7 @@ void deliverPanelActions() {
 
 #if !defined(__EMSCRIPTEN__)
 // Closing the window ends the session as Esc does; the recording says so.
-void onClose() { record(eventOf(ScriptEventKind::End)); }
+void onClose() { record(ScriptEvent::end()); }
 #endif
 
 // The replay's events go into the recording too, so that a recording made
@@ -162,7 +154,7 @@ void paceByClock() {
     shell->paceCredit -= whole;
     const int steps = whole < RunControl::kMostStepsPerIdleCall ? static_cast<int>(whole)
                                                                   : RunControl::kMostStepsPerIdleCall;
-    if (steps != shell->world.run.pacedSteps) deliverLive(eventOf(ScriptEventKind::Pace, steps));
+    if (steps != shell->world.run.pacedSteps) deliverLive(ScriptEvent::pace(steps));
 }
 
 void openWindow(int* argc, char** argv) {
@@ -226,7 +218,6 @@ void startUp(int* argc, char** argv, const SessionOptions& session) {
     shell = new Shell();
     shell->recorder = session.recorder;
     shell->quitOnEscape = session.quitOnEscape;
-    if (!session.replay.empty()) shell->replay = std::make_unique<ScriptPlayer>(session.replay);
     shell->rateHz = session.rateHz;
     openWindow(argc, argv);
     checkLeaksBeforeTheDriverIsUnloaded();
@@ -236,12 +227,25 @@ void startUp(int* argc, char** argv, const SessionOptions& session) {
     setUpScene(shell->scene);
     shell->frameRate.start(glutGet(GLUT_ELAPSED_TIME));
     shell->lastPaceTime = Clock::now();
-    for (const ScriptEvent& setting : session.settings) deliverLive(setting);
+    // The command line's choices come first, so that a replay plays under them.
+    for (const ScriptEvent& event : session.startEvents) deliverLive(event);
+    if (!session.replay.empty()) shell->replay = std::make_unique<ScriptPlayer>(session.replay);
     // Whoever reads our output through a pipe sees it before the main loop.
     std::fflush(stdout);
 }
 
+namespace {
+// A hand over the scene says that the pointer grabs rather than looks.
+void showPointerMode() {
+    const PointerMode mode = shell->world.input.pointer;
+    if (mode == shell->cursorShows) return;
+    shell->cursorShows = mode;
+    glutSetCursor(mode == PointerMode::Hand ? GLUT_CURSOR_INFO : GLUT_CURSOR_INHERIT);
+}
+}  // namespace
+
 void display() {
+    showPointerMode();
     shell->frameRate.countFrame(glutGet(GLUT_ELAPSED_TIME));
     drawFrame(shell->world, shell->scene, shell->frameRate.text(), shell->hooks.profile);
     if (panelShown()) drawPanel();
@@ -272,7 +276,7 @@ void reshapeWindow(int width, int height) {
         applyProjection(size);
         return;
     }
-    deliverLive(eventOf(ScriptEventKind::Reshape, 0, width, height));
+    deliverLive(ScriptEvent::reshape(width, height));
 }
 
 void showInWindow(InputResponse response) {
@@ -289,24 +293,24 @@ void showInWindow(InputResponse response) {
 // held there.
 void windowKeyDown(unsigned char key, int x, int y) {
     const bool kept = panelShown() && panel_toolkit::offerKeyDown(key, x, y);
-    if (!kept) deliverLive(eventOf(ScriptEventKind::KeyDown, key));
+    if (!kept) deliverLive(ScriptEvent::keyDown(key));
 }
 void windowKeyUp(unsigned char key, int x, int y) {
     if (panelShown()) panel_toolkit::offerKeyUp(key, x, y);
-    deliverLive(eventOf(ScriptEventKind::KeyUp, key));
+    deliverLive(ScriptEvent::keyUp(key));
 }
 void windowSpecialDown(int key, int x, int y) {
     const bool kept = panelShown() && panel_toolkit::offerSpecialDown(key, x, y);
-    if (!kept) deliverLive(eventOf(ScriptEventKind::SpecialDown, key));
+    if (!kept) deliverLive(ScriptEvent::specialDown(key));
 }
 void windowSpecialUp(int key, int x, int y) {
     if (panelShown()) panel_toolkit::offerSpecialUp(key, x, y);
-    deliverLive(eventOf(ScriptEventKind::SpecialUp, key));
+    deliverLive(ScriptEvent::specialUp(key));
 }
 // Over the panel the camera does not turn, but the pointer is remembered.
 void windowMouseMotion(int x, int y) {
     const bool overPanel = panelShown() && panel_toolkit::offerMotion(x, y);
-    deliverLive(eventOf(overPanel ? ScriptEventKind::Hover : ScriptEventKind::Motion, 0, x, y));
+    deliverLive(overPanel ? ScriptEvent::hover(x, y) : ScriptEvent::motion(x, y));
 }
 
 void windowMouseButton(int button, int state, int x, int y) {
@@ -324,17 +328,16 @@ void windowMouseButton(int button, int state, int x, int y) {
     } else {
         worldHolds = false;
     }
-    ScriptEvent event = eventOf(state == GLUT_DOWN ? ScriptEventKind::ButtonDown : ScriptEventKind::ButtonUp, 0, x, y);
-    event.button = button == GLUT_LEFT_BUTTON     ? MouseButton::Left
-                   : button == GLUT_MIDDLE_BUTTON ? MouseButton::Middle
-                                                  : MouseButton::Right;
-    deliverLive(event);
+    const MouseButton which = button == GLUT_LEFT_BUTTON     ? MouseButton::Left
+                              : button == GLUT_MIDDLE_BUTTON ? MouseButton::Middle
+                                                             : MouseButton::Right;
+    deliverLive(state == GLUT_DOWN ? ScriptEvent::buttonDown(which, x, y) : ScriptEvent::buttonUp(which, x, y));
 }
 
 void windowDrag(int x, int y) {
     if (panelShown()) panel_toolkit::offerDrag(x, y);
     if (panelShown() && !worldHoldsAButton()) return;
-    deliverLive(eventOf(ScriptEventKind::Drag, 0, x, y));
+    deliverLive(ScriptEvent::drag(x, y));
 }
 
 void deliverToWindow(const ScriptEvent& event) { deliverLive(event); }

@@ -20,7 +20,7 @@ struct SessionOptions {
     ScriptRecorder* recorder = nullptr;  // open; it must outlive the window
     std::vector<ScriptEvent> replay;     // played before the player takes over
     double rateHz = 0.0;                 // > 0: steps a second of wall-clock time
-    std::vector<ScriptEvent> settings;   // "set" events from the command line, before the first idle call
+    std::vector<ScriptEvent> startEvents;  // from the command line: delivered (and recorded) before the first idle call
     bool quitOnEscape = true;            // a page has nothing to quit: Esc does nothing there
 };
 

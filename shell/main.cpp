@@ -29,7 +29,8 @@ int main(int argc, char** argv) {
 
     SessionOptions session;
     session.rateHz = options.rateHz;
-    for (const auto& [setting, value] : options.settings) session.settings.push_back(settingEvent(*setting, value));
+    session.startEvents = options.settings;
+    if (options.hand) session.startEvents.push_back(ScriptEvent::pointerMode(PointerMode::Hand));
     if (!options.replayPath.empty()) {
         ScriptParseResult script = loadInputScript(options.replayPath);
         if (!script.ok) return refuse(script.error);

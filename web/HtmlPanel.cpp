@@ -5,42 +5,39 @@
 #include <cstdio>
 #include <string>
 
-#include "ball/Energy.h"
+#include "cli/JsonWriter.h"
 #include "shell/Window.h"
 #include "tools/common/StateJson.h"
+#include "web/Session.h"
 #include "world/InputScript.h"
 #include "world/Settings.h"
 #include "world/World.h"
 
 namespace {
-ScriptEvent keyEvent(ScriptEventKind kind, int code) {
-    ScriptEvent event;
-    event.kind = kind;
-    event.code = code;
-    return event;
-}
-
-void appendNumber(std::string& out, const char* name, double value) {
-    char text[96];
-    std::snprintf(text, sizeof text, "\"%s\":%.17g,", name, value);
+// The energies of the history, oldest first, for the page's plot; six
+// digits are more than a plot can show.
+void sixDigits(std::string& out, double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.6g", value);
     out += text;
 }
 
-void appendFlag(std::string& out, const char* name, bool value) {
-    out += std::string("\"") + name + "\":" + (value ? "true," : "false,");
+void writeHistory(JsonWriter& json, const StepHistory& history) {
+    const JsonWriter::NumberFormat exact = json.numberFormat(sixDigits);
+    json.key("energy").beginArray();
+    for (std::size_t i = 0; i < history.size(); ++i) {
+        const StepSample& s = history[i];
+        const double values[4] = {s.kinetic, s.spring, s.gravity, s.total};
+        json.numbers(values, 4);
+    }
+    json.endArray();
+    json.numberFormat(exact);
 }
 
-// The last samples of the history, oldest first, for the page's plot.
-void appendHistory(std::string& out, const StepHistory& history) {
-    out += "\"energy\":[";
-    for (std::size_t i = 0; i < history.size(); ++i) {
-        char text[128];
-        const StepSample& s = history[i];
-        std::snprintf(text, sizeof text, "%s[%.6g,%.6g,%.6g,%.6g]", i ? "," : "", s.kinetic, s.spring, s.gravity,
-                      s.total);
-        out += text;
-    }
-    out += "],";
+void writeSettings(JsonWriter& json, const World& world) {
+    json.key("settings").beginObject();
+    for (std::size_t i = 0; i < kSettingCount; ++i) json.key(kSettings[i].name).number(settingValue(world, kSettings[i]));
+    json.endObject();
 }
 }  // namespace
 
@@ -48,8 +45,8 @@ extern "C" {
 
 // A key as the keyboard gives it: down, then up.
 EMSCRIPTEN_KEEPALIVE void orvane_press_key(int key) {
-    deliverToWindow(keyEvent(ScriptEventKind::KeyDown, key));
-    deliverToWindow(keyEvent(ScriptEventKind::KeyUp, key));
+    deliverToWindow(ScriptEvent::keyDown(static_cast<unsigned char>(key)));
+    deliverToWindow(ScriptEvent::keyUp(static_cast<unsigned char>(key)));
 }
 
 // 0 when set, 1 for an unknown name, 2 for a value out of its range.
@@ -60,46 +57,68 @@ EMSCRIPTEN_KEEPALIVE int orvane_set(const char* name, double value) {
     char text[40];
     std::snprintf(text, sizeof text, "%.17g", value);
     if (!readSettingValue(*setting, text, checked).empty()) return 2;
-    deliverToWindow(settingEvent(*setting, checked));
+    deliverToWindow(ScriptEvent::set(*setting, checked));
     return 0;
 }
 
-EMSCRIPTEN_KEEPALIVE void orvane_defaults() {
-    ScriptEvent event;
-    event.kind = ScriptEventKind::Defaults;
-    deliverToWindow(event);
+EMSCRIPTEN_KEEPALIVE void orvane_defaults() { deliverToWindow(ScriptEvent::defaults()); }
+
+// 1: hand mode, 0: look mode.
+EMSCRIPTEN_KEEPALIVE void orvane_hand(int on) {
+    deliverToWindow(ScriptEvent::pointerMode(on ? PointerMode::Hand : PointerMode::Look));
+}
+
+// The settings the panel offers, from the program's own table, so that the
+// page keeps no copy: name, label, unit, range, slider step, start value and
+// whether it is the ball's resolution (applied when the slider is let go).
+EMSCRIPTEN_KEEPALIVE const char* orvane_settings() {
+    static std::string out;
+    out.clear();
+    JsonWriter json(out);
+    json.beginArray();
+    for (std::size_t i = 0; i < kSettingCount; ++i) {
+        const Setting& setting = kSettings[i];
+        json.beginObject();
+        json.key("name").string(setting.name);
+        json.key("label").string(setting.label);
+        json.key("unit").string(setting.unit);
+        json.key("min").number(setting.minimum);
+        json.key("max").number(setting.maximum);
+        json.key("step").number(setting.sliderStep);
+        json.key("start").number(settingStartValue(setting));
+        json.key("resolution").boolean(setting.resolution != nullptr);
+        json.endObject();
+    }
+    json.endArray();
+    return out.c_str();
 }
 
 // What the panel shows, as JSON; valid until the next call.
 EMSCRIPTEN_KEEPALIVE const char* orvane_state() {
     static std::string out;
+    out.clear();
     const World& world = windowWorld();
-    out = "{";
-    appendFlag(out, "paused", world.run.paused);
-    out += "\"speed\":\"" + runStateLabel(RunControl{false, world.run.speedLevel}) + "\",";
-    appendFlag(out, "particles", world.ball.showParticles);
-    appendFlag(out, "springs", world.ball.showSprings);
-    appendFlag(out, "skin", world.ball.showSurface);
-    appendFlag(out, "lighting", world.display.lightingOn);
-    appendFlag(out, "panel", world.display.panelVisible);
-    appendNumber(out, "blowUps", static_cast<double>(world.blowUps));
-    appendNumber(out, "simulationSteps", static_cast<double>(world.simulationSteps));
-    appendNumber(out, "idleCalls", static_cast<double>(windowIdleCalls()));
-    appendNumber(out, "yaw", world.camera.yaw);
-    appendNumber(out, "pitch", world.camera.pitch);
-    appendFlag(out, "grabbed", world.grab.active);
-    appendFlag(out, "help", world.display.helpVisible);
-    out += "\"settings\":{";
-    for (std::size_t i = 0; i < kSettingCount; ++i) {
-        char text[96];
-        std::snprintf(text, sizeof text, "%s\"%s\":%.17g", i ? "," : "", kSettings[i].name,
-                      settingValue(world, kSettings[i]));
-        out += text;
-    }
-    out += "},";
-    appendHistory(out, world.history);
-    appendNumber(out, "steps", static_cast<double>(world.history.size()));
-    out.back() = '}';
+    JsonWriter json(out);
+    json.beginObject();
+    json.key("paused").boolean(world.run.paused);
+    json.key("speed").string(runStateLabel(RunControl{false, world.run.speedLevel}));
+    json.key("particles").boolean(world.ball.showParticles);
+    json.key("springs").boolean(world.ball.showSprings);
+    json.key("skin").boolean(world.ball.showSurface);
+    json.key("lighting").boolean(world.display.lightingOn);
+    json.key("panel").boolean(world.display.panelVisible);
+    json.key("hand").boolean(world.input.pointer == PointerMode::Hand);
+    json.key("blowUps").integer(world.blowUps);
+    json.key("simulationSteps").integer(world.simulationSteps);
+    json.key("idleCalls").integer(windowIdleCalls());
+    json.key("yaw").number(world.camera.yaw);
+    json.key("pitch").number(world.camera.pitch);
+    json.key("grabbed").boolean(world.grab.active);
+    json.key("help").boolean(world.display.helpVisible);
+    writeSettings(json, world);
+    writeHistory(json, world.history);
+    json.key("steps").integer(static_cast<long long>(world.history.size()));
+    json.endObject();
     return out.c_str();
 }
 
@@ -107,7 +126,7 @@ EMSCRIPTEN_KEEPALIVE const char* orvane_state() {
 EMSCRIPTEN_KEEPALIVE const char* orvane_recording() {
     static std::string text;
     text.clear();
-    if (std::FILE* file = std::fopen("/session.txt", "rb")) {
+    if (std::FILE* file = std::fopen(kSessionRecordingPath, "rb")) {
         char buffer[4096];
         std::size_t got = 0;
         while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) text.append(buffer, got);

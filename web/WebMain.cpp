@@ -9,6 +9,7 @@
 
 #include "shell/Window.h"
 #include "tools/imagegen/ImageSet.h"
+#include "web/Session.h"
 #include "world/InputScript.h"
 #include "world/ScriptRecorder.h"
 
@@ -45,7 +46,6 @@ void dragWhereThePointerIs(int, int) { windowDrag(pointerX(), pointerY()); }
 // A fixed 60 steps a second of wall-clock time, whatever the display's rate:
 // the desktop's speed on a 60 Hz display.
 constexpr double kStepsPerSecond = 60.0;
-constexpr char kRecordingPath[] = "/session.txt";
 }  // namespace
 
 int main() {
@@ -60,9 +60,12 @@ int main() {
     static ScriptRecorder recorder;
     std::string recordingError;
     SessionOptions session;
-    if (recorder.open(kRecordingPath, recordingError)) session.recorder = &recorder;
+    if (recorder.open(kSessionRecordingPath, recordingError)) session.recorder = &recorder;
     session.rateHz = kStepsPerSecond;
     session.replay = scriptFromPage();
+    // A page that turned the camera whenever the pointer crossed it would
+    // surprise everyone: the pointer starts in hand mode here.
+    session.startEvents.push_back(ScriptEvent::pointerMode(PointerMode::Hand));
     session.quitOnEscape = false;
     static char name[] = "orvane";
     static char* argv[] = {name, nullptr};

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "world/Keys.h"
 #include "world/Picking.h"
 #include "world/World.h"
 
@@ -11,78 +12,24 @@ namespace {
 // that a ray through the ball always finds one.
 constexpr double kGrabReach = 0.3;
 
-// Key "8": lighting, ground texture, sky box and lightning switch together.
-void toggleDisplayOptions(World& world) {
-    DisplayOptions& display = world.display;
-    display.lightingOn = !display.lightingOn;
-    world.board.useTexturedList = !world.board.useTexturedList;
-    display.lightningVisible = !display.lightningVisible;
-    display.skyVisible = !display.skyVisible;
+// A held key sets its flag and its group's gate; releasing any key of a
+// group stops the whole group until one is pressed again.
+void hold(InputState& input, const KeyBinding& binding, bool down) {
+    input.*binding.held = down;
+    if (binding.group) input.*binding.group = down;
 }
 
-InputResponse startCameraMove(InputState& input, bool& flag) {
-    input.cameraMoving = true;
-    flag = true;
-    return InputResponse::None;
+InputResponse press(World& world, const KeyBinding* binding) {
+    if (!binding) return InputResponse::None;
+    if (binding->use == KeyUse::Hold) {
+        hold(world.input, *binding, true);
+        return InputResponse::None;
+    }
+    return binding->press(world);
 }
 
-// Releasing any key of a group stops the whole group until one is pressed again.
-InputResponse stopCameraMove(InputState& input, bool& flag) {
-    input.cameraMoving = false;
-    flag = false;
-    return InputResponse::None;
-}
-
-InputResponse startBallControl(InputState& input, bool& flag) {
-    input.ballControl = true;
-    flag = true;
-    return InputResponse::None;
-}
-
-InputResponse stopBallControl(InputState& input, bool& flag) {
-    input.ballControl = false;
-    flag = false;
-    return InputResponse::None;
-}
-
-InputResponse toggle(bool& flag) {
-    flag = !flag;
-    return InputResponse::Redraw;
-}
-
-// A rebuilt ball has new particles: whatever was grabbed is let go.
-InputResponse rebuildBall(World& world) {
-    world.ball.reset();
-    world.grab = Grab();
-    return InputResponse::Redraw;
-}
-
-InputResponse togglePause(RunControl& run) {
-    run.paused = !run.paused;
-    return InputResponse::None;
-}
-
-// "o" while paused: the simulation work of one unpaused idle call.
-InputResponse stepOnce(World& world) {
-    if (world.run.paused) simulateStep(world);
-    return InputResponse::None;
-}
-
-InputResponse changeSpeed(RunControl& run, int levels) {
-    run.speedLevel = std::clamp(run.speedLevel + levels, RunControl::kSlowest, RunControl::kFastest);
-    run.slowCredit = 0;
-    return InputResponse::None;
-}
-
-InputResponse toggleHelp(DisplayOptions& display) {
-    display.helpVisible = !display.helpVisible;
-    return InputResponse::None;
-}
-
-// The plots start afresh each time the panel is shown.
-InputResponse togglePanel(World& world) {
-    world.display.panelVisible = !world.display.panelVisible;
-    if (world.display.panelVisible) world.history.clear();
+InputResponse release(World& world, const KeyBinding* binding) {
+    if (binding && binding->use == KeyUse::Hold) hold(world.input, *binding, false);
     return InputResponse::None;
 }
 
@@ -118,103 +65,62 @@ void dragTo(World& world, int x, int y) {
     Vec3 hit;
     if (meetPlane(boardRayAt(world, x, y), grab.planePoint, grab.planeNormal, hit)) grab.target = hit;
 }
-}  // namespace
 
-InputResponse keyDown(World& world, unsigned char key) {
-    InputState& input = world.input;
-    SoftBall& ball = world.ball;
-    input.panMode = false;
-    switch (key) {
-    case kKeyEscape: return InputResponse::Quit;
-    case ' ': input.panMode = true; return InputResponse::None;
-    case '0':
-        ball.centre = Vec3(0.0, 5.0, 0.0);
-        return rebuildBall(world);
-    case '9': return rebuildBall(world);
-    case '1': return toggle(ball.showParticles);
-    case '2': return toggle(ball.showSprings);
-    case '3': return toggle(ball.showSurface);
-    case '8': toggleDisplayOptions(world); return InputResponse::Redraw;
-    case 'w': return startCameraMove(input, input.moveForward);
-    case 's': return startCameraMove(input, input.moveBackward);
-    case 'a': return startCameraMove(input, input.moveLeft);
-    case 'd': return startCameraMove(input, input.moveRight);
-    case 'r': return startCameraMove(input, input.moveUp);
-    case 'f': return startCameraMove(input, input.moveDown);
-    case 'l': world.lightning.spawnBolt(); return InputResponse::Redraw;
-    case 't': return startBallControl(input, input.liftBall);
-    case 'g': return startBallControl(input, input.pressBall);
-    case 'p': return togglePause(world.run);
-    case 'o': return stepOnce(world);
-    case '[': return changeSpeed(world.run, -1);
-    case ']': return changeSpeed(world.run, +1);
-    case 'h': return toggleHelp(world.display);
-    case '\t': return togglePanel(world);
-    default: return InputResponse::None;
-    }
+// One world unit a pixel: the pointer moving up moves the camera forward,
+// moving right moves it right.
+void panCamera(Camera& camera, long long dx, long long dy) {
+    camera.position =
+        camera.position + (static_cast<double>(dy) * camera.forward + static_cast<double>(-dx) * camera.right);
 }
 
-InputResponse keyUp(World& world, unsigned char key) {
-    InputState& input = world.input;
-    switch (key) {
-    case ' ': input.panMode = false; return InputResponse::None;
-    case 'w': return stopCameraMove(input, input.moveForward);
-    case 's': return stopCameraMove(input, input.moveBackward);
-    case 'a': return stopCameraMove(input, input.moveLeft);
-    case 'd': return stopCameraMove(input, input.moveRight);
-    case 'r': return stopCameraMove(input, input.moveUp);
-    case 'f': return stopCameraMove(input, input.moveDown);
-    case 't': return stopBallControl(input, input.liftBall);
-    case 'g': return stopBallControl(input, input.pressBall);
-    default: return InputResponse::None;
-    }
-}
-
-InputResponse specialDown(World& world, int key) {
-    InputState& input = world.input;
-    switch (key) {
-    case kSpecialKeyUp: return startBallControl(input, input.tiltForward);
-    case kSpecialKeyDown: return startBallControl(input, input.tiltBack);
-    case kSpecialKeyLeft: return startBallControl(input, input.tiltLeft);
-    case kSpecialKeyRight: return startBallControl(input, input.tiltRight);
-    case kSpecialKeyF1: return toggleHelp(world.display);
-    default: return InputResponse::None;
-    }
-}
-
-InputResponse specialUp(World& world, int key) {
-    InputState& input = world.input;
-    switch (key) {
-    case kSpecialKeyUp: return stopBallControl(input, input.tiltForward);
-    case kSpecialKeyDown: return stopBallControl(input, input.tiltBack);
-    case kSpecialKeyLeft: return stopBallControl(input, input.tiltLeft);
-    case kSpecialKeyRight: return stopBallControl(input, input.tiltRight);
-    default: return InputResponse::None;
-    }
-}
-
-InputResponse mouseMotion(World& world, int x, int y) {
-    InputState& input = world.input;
-    Camera& camera = world.camera;
-    // Widened so that extreme pointer jumps cannot overflow the int difference.
-    const long long dx = static_cast<long long>(input.lastMouseX) - x;
-    const long long dy = static_cast<long long>(input.lastMouseY) - y;
-    input.lastMouseX = x;
-    input.lastMouseY = y;
-    if (input.panMode) {
-        camera.position = camera.position +
-                          (static_cast<double>(dy) * camera.forward + static_cast<double>(-dx) * camera.right);
-        return InputResponse::None;
-    }
+// One degree a pixel: left turns the yaw up, up turns the pitch up.
+void turnCamera(Camera& camera, long long dx, long long dy) {
     camera.yaw = static_cast<float>(camera.yaw + static_cast<double>(dx));
     camera.updateVectors();
     camera.pitch = static_cast<float>(camera.pitch + static_cast<double>(dy));
     camera.updateVectors();
+}
+
+struct PointerStep {
+    long long dx, dy;  // widened so that extreme pointer jumps cannot overflow the difference
+};
+
+// The step from the last pointer position to (x, y), which becomes the last.
+PointerStep movePointer(InputState& input, int x, int y) {
+    const PointerStep step{static_cast<long long>(input.lastMouseX) - x, static_cast<long long>(input.lastMouseY) - y};
+    rememberPointer(input, x, y);
+    return step;
+}
+
+bool& held(InputState& input, MouseButton button) { return input.buttonHeld[static_cast<int>(button)]; }
+}  // namespace
+
+InputResponse keyDown(World& world, unsigned char key) {
+    world.input.panMode = false;
+    return press(world, findCharacterKey(key));
+}
+
+InputResponse keyUp(World& world, unsigned char key) { return release(world, findCharacterKey(key)); }
+
+InputResponse specialDown(World& world, int key) { return press(world, findSpecialKey(key)); }
+
+InputResponse specialUp(World& world, int key) { return release(world, findSpecialKey(key)); }
+
+InputResponse mouseMotion(World& world, int x, int y) {
+    InputState& input = world.input;
+    const PointerStep step = movePointer(input, x, y);
+    if (input.pointer == PointerMode::Hand) return InputResponse::None;
+    if (input.panMode) {
+        panCamera(world.camera, step.dx, step.dy);
+    } else {
+        turnCamera(world.camera, step.dx, step.dy);
+    }
     return InputResponse::None;
 }
 
 InputResponse mouseButton(World& world, MouseButton button, bool down, int x, int y) {
     rememberPointer(world.input, x, y);
+    held(world.input, button) = down;
     if (button != MouseButton::Left) return InputResponse::None;
     if (down) {
         grabAt(world, x, y);
@@ -225,13 +131,23 @@ InputResponse mouseButton(World& world, MouseButton button, bool down, int x, in
 }
 
 InputResponse mouseDrag(World& world, int x, int y) {
-    rememberPointer(world.input, x, y);
+    InputState& input = world.input;
+    const PointerStep step = movePointer(input, x, y);
     dragTo(world, x, y);
+    if (input.pointer == PointerMode::Hand) {
+        if (held(input, MouseButton::Right)) turnCamera(world.camera, step.dx, step.dy);
+        if (held(input, MouseButton::Middle)) panCamera(world.camera, step.dx, step.dy);
+    }
     return InputResponse::None;
 }
 
 InputResponse mouseHover(World& world, int x, int y) {
     rememberPointer(world.input, x, y);
+    return InputResponse::None;
+}
+
+InputResponse setPointerMode(World& world, PointerMode mode) {
+    world.input.pointer = mode;
     return InputResponse::None;
 }
 

@@ -16,6 +16,14 @@ constexpr int kSpecialKeyRight = 102;
 constexpr int kSpecialKeyDown = 103;
 constexpr unsigned char kKeyEscape = 27;
 
+// What moving the pointer does. Look (the start): motion turns the camera,
+// or moves it while space is held. Hand: motion turns nothing, so that the
+// pointer can travel to the ball; the left button grabs as ever, dragging
+// with the right button turns the camera and with the middle one moves it.
+enum class PointerMode { Look, Hand };
+
+enum class MouseButton { Left, Middle, Right };
+
 struct InputState {
     bool panMode = false;  // space held: mouse motion moves the camera instead of turning it
     // Camera flight (w s a d r f); cameraMoving gates the group.
@@ -25,9 +33,9 @@ struct InputState {
     bool ballControl = false, tiltForward = false, tiltBack = false, tiltLeft = false,
          tiltRight = false, liftBall = false, pressBall = false;
     int lastMouseX = 0, lastMouseY = 0;  // the first motion is measured from (0, 0)
+    PointerMode pointer = PointerMode::Look;
+    bool buttonHeld[3] = {false, false, false};  // by MouseButton, pressed on the scene
 };
-
-enum class MouseButton { Left, Middle, Right };
 
 enum class InputResponse {
     None,
@@ -48,8 +56,10 @@ InputResponse mouseMotion(World& world, int x, int y);
 InputResponse mouseButton(World& world, MouseButton button, bool down, int x, int y);
 
 // Pointer motion with a button held: drags what the left button grabbed.
-// The camera does not turn (the window sends no plain motion meanwhile), but
-// the pointer's position is kept, so that no jump follows the release.
+// In look mode the camera does not turn (the window sends no plain motion
+// meanwhile), but the pointer's position is kept, so that no jump follows
+// the release. In hand mode the right button turns the camera and the
+// middle one moves it, by the pointer's step since the last event.
 InputResponse mouseDrag(World& world, int x, int y);
 
 // Pointer motion over the study panel: the position is kept (so that no jump
@@ -58,6 +68,9 @@ InputResponse mouseHover(World& world, int x, int y);
 
 // The state half of the window's reshape: a height of 0 is stored as 1.
 InputResponse reshape(World& world, int width, int height);
+
+// Switches what the pointer does (key "m" toggles it).
+InputResponse setPointerMode(World& world, PointerMode mode);
 
 // Real-time pacing: from now on each idle call takes `steps` simulation
 // steps (at speed x1), as the clock asked for; a negative count ends pacing

@@ -27,36 +27,6 @@ std::vector<std::string> splitFields(const std::string& line) {
     return fields;
 }
 
-// Decimal digits only, with an optional leading '-' when allowed. Refuses
-// anything that does not fit in [min, max], overflow included.
-bool parseInteger(const std::string& text, bool allowSign, long long min, long long max,
-                  long long& value) {
-    std::size_t i = 0;
-    bool negative = false;
-    if (allowSign && i < text.size() && (text[i] == '-' || text[i] == '+')) {
-        negative = text[i] == '-';
-        ++i;
-    }
-    if (i == text.size()) return false;
-    // Accumulate towards the sign so that the range check never overflows.
-    long long result = 0;
-    for (; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c < '0' || c > '9') return false;
-        const int digit = c - '0';
-        if (negative) {
-            if (result < (LLONG_MIN + digit) / 10) return false;
-            result = result * 10 - digit;
-        } else {
-            if (result > (LLONG_MAX - digit) / 10) return false;
-            result = result * 10 + digit;
-        }
-    }
-    if (result < min || result > max) return false;
-    value = result;
-    return true;
-}
-
 // The characters a script names rather than writes: a blank would split
 // the line, and '#' would start a comment.
 struct NamedCode {
@@ -70,6 +40,7 @@ constexpr NamedCode kNamedSpecialKeys[] = {
     {"f5", 5},   {"f6", 6},   {"f7", 7},   {"f8", 8},   {"f9", 9},   {"f10", 10},
     {"f11", 11}, {"f12", 12}};
 constexpr const char* kButtonNames[] = {"left", "middle", "right"};
+constexpr const char* kPointerModeNames[] = {"look", "hand"};
 
 template <std::size_t N>
 bool findCode(const NamedCode (&table)[N], const std::string& text, int& code) {
@@ -90,80 +61,20 @@ const char* nameOf(const NamedCode (&table)[N], int code) {
     return nullptr;
 }
 
+// The index of `text` among `names`, or -1.
+template <std::size_t N>
+int indexOf(const char* const (&names)[N], const std::string& text) {
+    for (std::size_t i = 0; i < N; ++i) {
+        if (text == names[i]) return static_cast<int>(i);
+    }
+    return -1;
+}
+
 int hexDigit(char c) {
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
     return -1;
-}
-
-// A key is one printable character, a name, or any byte as 0xNN.
-bool parseKeyCharacter(const std::string& text, int& code) {
-    if (findCode(kNamedKeys, text, code)) return true;
-    if (text.size() == 4 && text[0] == '0' && text[1] == 'x' && hexDigit(text[2]) >= 0 && hexDigit(text[3]) >= 0) {
-        code = hexDigit(text[2]) * 16 + hexDigit(text[3]);
-        return true;
-    }
-    if (text.size() != 1) return false;
-    const unsigned char c = static_cast<unsigned char>(text[0]);
-    if (c <= ' ' || c > '~' || c == '#') return false;
-    code = c;
-    return true;
-}
-
-bool parseSpecialKey(const std::string& text, int& code) {
-    if (findCode(kNamedSpecialKeys, text, code)) return true;
-    long long value = 0;
-    if (!parseInteger(text, false, 0, kMaxSpecialKeyCode, value)) return false;
-    code = static_cast<int>(value);
-    return true;
-}
-
-bool parseButton(const std::string& text, MouseButton& button) {
-    for (int i = 0; i < 3; ++i) {
-        if (text == kButtonNames[i]) {
-            button = static_cast<MouseButton>(i);
-            return true;
-        }
-    }
-    return false;
-}
-
-struct EventSyntax {
-    const char* name;
-    ScriptEventKind kind;
-    std::size_t argumentCount;
-};
-
-constexpr EventSyntax kEventSyntax[] = {
-    {"key-down", ScriptEventKind::KeyDown, 1},
-    {"key-up", ScriptEventKind::KeyUp, 1},
-    {"special-down", ScriptEventKind::SpecialDown, 1},
-    {"special-up", ScriptEventKind::SpecialUp, 1},
-    {"motion", ScriptEventKind::Motion, 2},
-    {"button-down", ScriptEventKind::ButtonDown, 3},
-    {"button-up", ScriptEventKind::ButtonUp, 3},
-    {"drag", ScriptEventKind::Drag, 2},
-    {"hover", ScriptEventKind::Hover, 2},
-    {"reshape", ScriptEventKind::Reshape, 2},
-    {"pace", ScriptEventKind::Pace, 1},
-    {"end", ScriptEventKind::End, 0},
-    {"set", ScriptEventKind::Set, 2},
-    {"defaults", ScriptEventKind::Defaults, 0},
-};
-
-const EventSyntax* findEvent(const std::string& name) {
-    for (const EventSyntax& syntax : kEventSyntax) {
-        if (name == syntax.name) return &syntax;
-    }
-    return nullptr;
-}
-
-const EventSyntax& syntaxOf(ScriptEventKind kind) {
-    for (const EventSyntax& syntax : kEventSyntax) {
-        if (syntax.kind == kind) return syntax;
-    }
-    return kEventSyntax[0];
 }
 
 // Quotes a field for a message: unprintable bytes are escaped and long
@@ -185,29 +96,79 @@ std::string quoted(const std::string& text) {
     return out + "\"";
 }
 
-// Two integers, each within [minimum, maximum]; `names` says what they are.
-struct PairNames {
-    const char* first;
-    const char* second;
-};
-constexpr PairNames kPosition = {"x", "y"};
-constexpr PairNames kSize = {"width", "height"};
+// ---------------------------------------------------------------- reading
 
-std::string parsePair(const char* event, PairNames names, const std::string* fields, long long minimum,
-                      long long maximum, int& a, int& b) {
-    long long values[2] = {0, 0};
-    for (int i = 0; i < 2; ++i) {
-        if (!parseInteger(fields[i], minimum < 0, minimum, maximum, values[i])) {
-            return std::string(event) + " " + (i == 0 ? names.first : names.second) + " " + quoted(fields[i]) +
-                   " is not an integer from " + std::to_string(minimum) + " to " + std::to_string(maximum);
-        }
+// A key is one printable character, a name, or any byte as 0xNN.
+std::string readKey(const std::string* arguments, ScriptEvent& event) {
+    const std::string& text = arguments[0];
+    if (findCode(kNamedKeys, text, event.key)) return std::string();
+    if (text.size() == 4 && text[0] == '0' && text[1] == 'x' && hexDigit(text[2]) >= 0 && hexDigit(text[3]) >= 0) {
+        event.key = hexDigit(text[2]) * 16 + hexDigit(text[3]);
+        return std::string();
     }
-    a = static_cast<int>(values[0]);
-    b = static_cast<int>(values[1]);
+    const unsigned char c = text.size() == 1 ? static_cast<unsigned char>(text[0]) : 0;
+    if (c <= ' ' || c > '~' || c == '#')
+        return "bad key " + quoted(text) + " (one printable character other than '#', or space, esc, hash, or 0x00 to 0xff)";
+    event.key = c;
     return std::string();
 }
 
-std::string parseSetting(const std::string* arguments, ScriptEvent& event) {
+std::string readSpecialKey(const std::string* arguments, ScriptEvent& event) {
+    const std::string& text = arguments[0];
+    if (findCode(kNamedSpecialKeys, text, event.key)) return std::string();
+    long long code = 0;
+    if (!parseInteger(text, 0, kMaxSpecialKeyCode, code)) {
+        return "bad special key " + quoted(text) + " (up, down, left, right, f1 to f12 or 0 to " +
+               std::to_string(kMaxSpecialKeyCode) + ")";
+    }
+    event.key = static_cast<int>(code);
+    return std::string();
+}
+
+// Two integers, each within [minimum, maximum]; `names` says what they are.
+std::string readPair(const char* event, const char* firstName, const char* secondName, const std::string* fields,
+                     long long minimum, long long maximum, int& first, int& second) {
+    long long values[2] = {0, 0};
+    for (int i = 0; i < 2; ++i) {
+        if (!parseInteger(fields[i], minimum, maximum, values[i])) {
+            return std::string(event) + " " + (i == 0 ? firstName : secondName) + " " + quoted(fields[i]) +
+                   " is not an integer from " + std::to_string(minimum) + " to " + std::to_string(maximum);
+        }
+    }
+    first = static_cast<int>(values[0]);
+    second = static_cast<int>(values[1]);
+    return std::string();
+}
+
+std::string readPosition(const char* event, const std::string* arguments, ScriptEvent& out) {
+    return readPair(event, "x", "y", arguments, -kMaxPointerCoordinate, kMaxPointerCoordinate, out.x, out.y);
+}
+
+std::string readButtonAndPosition(const char* event, const std::string* arguments, ScriptEvent& out) {
+    const int button = indexOf(kButtonNames, arguments[0]);
+    if (button < 0) return "bad button " + quoted(arguments[0]) + " (left, middle or right)";
+    out.button = static_cast<MouseButton>(button);
+    return readPosition(event, arguments + 1, out);
+}
+
+std::string readSize(const std::string* arguments, ScriptEvent& event) {
+    return readPair("reshape", "width", "height", arguments, 0, kMaxWindowSide, event.width, event.height);
+}
+
+std::string readPace(const std::string* arguments, ScriptEvent& event) {
+    const std::string& text = arguments[0];
+    long long steps = 0;
+    if (text == "off") {
+        event.steps = ScriptEvent::kPaceOff;
+    } else if (parseInteger(text, 0, RunControl::kMostStepsPerIdleCall, steps)) {
+        event.steps = static_cast<int>(steps);
+    } else {
+        return "bad pace " + quoted(text) + " (0 to 8 steps an idle call, or off)";
+    }
+    return std::string();
+}
+
+std::string readSetting(const std::string* arguments, ScriptEvent& event) {
     const Setting* setting = findSetting(arguments[0].c_str());
     if (!setting) return "unknown setting " + quoted(arguments[0]) + " (see orvane-sim --help)";
     double value = 0.0;
@@ -218,84 +179,16 @@ std::string parseSetting(const std::string* arguments, ScriptEvent& event) {
     return std::string();
 }
 
-std::string parseArguments(const EventSyntax& syntax, const std::string* arguments, ScriptEvent& event) {
-    const std::string& first = arguments[0];
-    switch (syntax.kind) {
-    case ScriptEventKind::KeyDown:
-    case ScriptEventKind::KeyUp:
-        if (!parseKeyCharacter(first, event.code)) {
-            return "bad key " + quoted(first) +
-                   " (one printable character other than '#', or space, esc, hash, or 0x00 to 0xff)";
-        }
-        return std::string();
-    case ScriptEventKind::SpecialDown:
-    case ScriptEventKind::SpecialUp:
-        if (!parseSpecialKey(first, event.code)) {
-            return "bad special key " + quoted(first) + " (up, down, left, right, f1 to f12 or 0 to " +
-                   std::to_string(kMaxSpecialKeyCode) + ")";
-        }
-        return std::string();
-    case ScriptEventKind::Motion:
-    case ScriptEventKind::Drag:
-    case ScriptEventKind::Hover:
-        return parsePair(syntax.name, kPosition, arguments, -kMaxPointerCoordinate, kMaxPointerCoordinate, event.x,
-                         event.y);
-    case ScriptEventKind::ButtonDown:
-    case ScriptEventKind::ButtonUp:
-        if (!parseButton(first, event.button)) return "bad button " + quoted(first) + " (left, middle or right)";
-        return parsePair(syntax.name, kPosition, arguments + 1, -kMaxPointerCoordinate, kMaxPointerCoordinate,
-                         event.x, event.y);
-    case ScriptEventKind::Reshape:
-        return parsePair(syntax.name, kSize, arguments, 0, kMaxWindowSide, event.x, event.y);
-    case ScriptEventKind::Pace: {
-        long long steps = 0;
-        if (first == "off") {
-            event.code = -1;
-        } else if (parseInteger(first, false, 0, RunControl::kMostStepsPerIdleCall, steps)) {
-            event.code = static_cast<int>(steps);
-        } else {
-            return "bad pace " + quoted(first) + " (0 to 8 steps an idle call, or off)";
-        }
-        return std::string();
-    }
-    case ScriptEventKind::Set: return parseSetting(arguments, event);
-    case ScriptEventKind::End:
-    case ScriptEventKind::Defaults: return std::string();
-    }
+std::string readPointerMode(const std::string* arguments, ScriptEvent& event) {
+    const int mode = indexOf(kPointerModeNames, arguments[0]);
+    if (mode < 0) return "bad pointer mode " + quoted(arguments[0]) + " (look or hand)";
+    event.pointer = static_cast<PointerMode>(mode);
     return std::string();
 }
 
-// Parses the fields of one non-comment line; returns an empty string on
-// success, otherwise what is wrong.
-std::string parseEventLine(const std::vector<std::string>& fields, ScriptEvent& event) {
-    long long step = 0;
-    if (!parseInteger(fields[0], false, 0, LLONG_MAX, step)) {
-        return "step " + quoted(fields[0]) + " is not an integer from 0 to " +
-               std::to_string(LLONG_MAX);
-    }
-    event.step = step;
-    if (fields.size() < 2) return "missing event after the step";
-    const EventSyntax* syntax = findEvent(fields[1]);
-    if (!syntax) return "unknown event " + quoted(fields[1]);
-    event.kind = syntax->kind;
-    const std::size_t given = fields.size() - 2;
-    if (given < syntax->argumentCount) {
-        return std::string("missing argument for ") + syntax->name;
-    }
-    if (given > syntax->argumentCount) {
-        return "extra field " + quoted(fields[2 + syntax->argumentCount]) + " after " +
-               syntax->name;
-    }
-    return parseArguments(*syntax, fields.data() + 2, event);
-}
+std::string readNothing(const std::string*, ScriptEvent&) { return std::string(); }
 
-std::string keyText(int code) {
-    if (const char* name = nameOf(kNamedKeys, code)) return name;
-    if (code > ' ' && code <= '~') return std::string(1, static_cast<char>(code));
-    char hex[8];
-    std::snprintf(hex, sizeof hex, "0x%02x", code & 0xff);
-    return hex;
-}
+// ---------------------------------------------------------------- writing
 
 // The shortest "%g" text that reads back as the very same double.
 std::string exactText(double value) {
@@ -307,9 +200,139 @@ std::string exactText(double value) {
     return text;
 }
 
-std::string specialKeyText(int code) {
-    if (const char* name = nameOf(kNamedSpecialKeys, code)) return name;
-    return std::to_string(code);
+std::string keyText(const ScriptEvent& event) {
+    if (const char* name = nameOf(kNamedKeys, event.key)) return name;
+    if (event.key > ' ' && event.key <= '~') return std::string(1, static_cast<char>(event.key));
+    char hex[8];
+    std::snprintf(hex, sizeof hex, "0x%02x", event.key & 0xff);
+    return hex;
+}
+
+std::string specialKeyText(const ScriptEvent& event) {
+    if (const char* name = nameOf(kNamedSpecialKeys, event.key)) return name;
+    return std::to_string(event.key);
+}
+
+std::string positionText(const ScriptEvent& event) { return std::to_string(event.x) + " " + std::to_string(event.y); }
+
+std::string buttonAndPositionText(const ScriptEvent& event) {
+    return std::string(kButtonNames[static_cast<int>(event.button)]) + " " + positionText(event);
+}
+
+std::string sizeText(const ScriptEvent& event) {
+    return std::to_string(event.width) + " " + std::to_string(event.height);
+}
+
+std::string paceText(const ScriptEvent& event) {
+    return event.steps == ScriptEvent::kPaceOff ? std::string("off") : std::to_string(event.steps);
+}
+
+std::string settingText(const ScriptEvent& event) {
+    return std::string(kSettings[event.setting].name) + " " + exactText(event.value);
+}
+
+std::string pointerModeText(const ScriptEvent& event) { return kPointerModeNames[static_cast<int>(event.pointer)]; }
+
+std::string noText(const ScriptEvent&) { return std::string(); }
+
+// ---------------------------------------------------------------- the table
+
+struct EventSyntax {
+    ScriptEventKind kind;
+    const char* name;
+    const char* arguments;  // as --help shows them; one word an argument
+    const char* help;
+    std::string (*read)(const std::string* arguments, ScriptEvent& event);
+    std::string (*write)(const ScriptEvent& event);  // the arguments, without the name
+    InputResponse (*deliver)(World& world, const ScriptEvent& event);
+};
+
+const EventSyntax kEventSyntax[] = {
+    {ScriptEventKind::KeyDown, "key-down", "C",
+     "a key pressed: C is one printable character other than '#', or space, esc, hash, tab, or any byte as 0xNN",
+     readKey, keyText, [](World& w, const ScriptEvent& e) { return keyDown(w, static_cast<unsigned char>(e.key)); }},
+    {ScriptEventKind::KeyUp, "key-up", "C", "that key released", readKey, keyText,
+     [](World& w, const ScriptEvent& e) { return keyUp(w, static_cast<unsigned char>(e.key)); }},
+    {ScriptEventKind::SpecialDown, "special-down", "K",
+     "a special key pressed: K is up, down, left, right, f1 to f12 or a GLUT key code from 0 to 65535",
+     readSpecialKey, specialKeyText, [](World& w, const ScriptEvent& e) { return specialDown(w, e.key); }},
+    {ScriptEventKind::SpecialUp, "special-up", "K", "that key released", readSpecialKey, specialKeyText,
+     [](World& w, const ScriptEvent& e) { return specialUp(w, e.key); }},
+    {ScriptEventKind::Motion, "motion", "X Y",
+     "the pointer moved, no button held: X and Y are window pixels from -100000 to 100000, from the top left",
+     [](const std::string* a, ScriptEvent& e) { return readPosition("motion", a, e); }, positionText,
+     [](World& w, const ScriptEvent& e) { return mouseMotion(w, e.x, e.y); }},
+    {ScriptEventKind::ButtonDown, "button-down", "B X Y", "a button pressed: B is left, middle or right",
+     [](const std::string* a, ScriptEvent& e) { return readButtonAndPosition("button-down", a, e); },
+     buttonAndPositionText, [](World& w, const ScriptEvent& e) { return mouseButton(w, e.button, true, e.x, e.y); }},
+    {ScriptEventKind::ButtonUp, "button-up", "B X Y", "that button released",
+     [](const std::string* a, ScriptEvent& e) { return readButtonAndPosition("button-up", a, e); },
+     buttonAndPositionText, [](World& w, const ScriptEvent& e) { return mouseButton(w, e.button, false, e.x, e.y); }},
+    {ScriptEventKind::Drag, "drag", "X Y", "the pointer moved with a button held",
+     [](const std::string* a, ScriptEvent& e) { return readPosition("drag", a, e); }, positionText,
+     [](World& w, const ScriptEvent& e) { return mouseDrag(w, e.x, e.y); }},
+    {ScriptEventKind::Hover, "hover", "X Y", "the pointer moved over the study panel: only remembered",
+     [](const std::string* a, ScriptEvent& e) { return readPosition("hover", a, e); }, positionText,
+     [](World& w, const ScriptEvent& e) { return mouseHover(w, e.x, e.y); }},
+    {ScriptEventKind::Reshape, "reshape", "W H",
+     "the window's new size, 0 to 16384 each (a height of 0 counts as 1); pointer positions become rays with the "
+     "last one, 640x480 at start",
+     readSize, sizeText, [](World& w, const ScriptEvent& e) { return reshape(w, e.width, e.height); }},
+    {ScriptEventKind::Pace, "pace", "N|off",
+     "the next idle calls take N steps each (0 to 8), as --rate asked; off ends the pacing", readPace, paceText,
+     [](World& w, const ScriptEvent& e) { return pace(w, e.steps); }},
+    {ScriptEventKind::End, "end", "", "the session ended here, as with Esc: the replay stops", readNothing, noText,
+     [](World&, const ScriptEvent&) { return InputResponse::Quit; }},
+    {ScriptEventKind::Set, "set", "NAME VALUE",
+     "a setting (above) from the next step; rings and segments rebuild the ball where it is", readSetting,
+     settingText, [](World& w, const ScriptEvent& e) {
+         applySetting(w, kSettings[e.setting], e.value);
+         return InputResponse::None;
+     }},
+    {ScriptEventKind::Defaults, "defaults", "", "every physical setting back to its start value", readNothing, noText,
+     [](World& w, const ScriptEvent&) {
+         restoreDefaults(w);
+         return InputResponse::None;
+     }},
+    {ScriptEventKind::Pointer, "pointer", "look|hand",
+     "what the pointer does: look turns the camera as it moves (as at start); hand leaves the camera alone, the "
+     "left button still grabs, dragging with the right button turns the camera and with the middle one moves it",
+     readPointerMode, pointerModeText, [](World& w, const ScriptEvent& e) { return setPointerMode(w, e.pointer); }},
+};
+
+const EventSyntax* findEvent(const std::string& name) {
+    for (const EventSyntax& syntax : kEventSyntax) {
+        if (name == syntax.name) return &syntax;
+    }
+    return nullptr;
+}
+
+const EventSyntax& syntaxOf(ScriptEventKind kind) {
+    for (const EventSyntax& syntax : kEventSyntax) {
+        if (syntax.kind == kind) return syntax;
+    }
+    return kEventSyntax[0];
+}
+
+std::size_t argumentCount(const EventSyntax& syntax) { return splitFields(syntax.arguments).size(); }
+
+// Parses the fields of one non-comment line; returns an empty string on
+// success, otherwise what is wrong.
+std::string parseEventLine(const std::vector<std::string>& fields, ScriptEvent& event) {
+    long long step = 0;
+    if (!parseInteger(fields[0], 0, LLONG_MAX, step)) {
+        return "step " + quoted(fields[0]) + " is not an integer from 0 to " + std::to_string(LLONG_MAX);
+    }
+    event.step = step;
+    if (fields.size() < 2) return "missing event after the step";
+    const EventSyntax* syntax = findEvent(fields[1]);
+    if (!syntax) return "unknown event " + quoted(fields[1]);
+    event.kind = syntax->kind;
+    const std::size_t given = fields.size() - 2;
+    const std::size_t wanted = argumentCount(*syntax);
+    if (given < wanted) return std::string("missing argument for ") + syntax->name;
+    if (given > wanted) return "extra field " + quoted(fields[2 + wanted]) + " after " + syntax->name;
+    return syntax->read(fields.data() + 2, event);
 }
 
 ScriptParseResult failure(const std::string& message) {
@@ -318,7 +341,122 @@ ScriptParseResult failure(const std::string& message) {
     result.error = message;
     return result;
 }
+
+ScriptEvent eventOf(ScriptEventKind kind) {
+    ScriptEvent event;
+    event.kind = kind;
+    return event;
+}
+
+// Breaks `text` into lines of at most `width` characters, each after `indent`.
+std::string wrapped(const std::string& text, std::size_t indent, std::size_t width) {
+    std::string out;
+    std::size_t column = indent;
+    for (const std::string& word : splitFields(text)) {
+        if (column > indent && column + 1 + word.size() > width) {
+            out += "\n" + std::string(indent, ' ');
+            column = indent;
+        }
+        if (column > indent) {
+            out += ' ';
+            ++column;
+        }
+        out += word;
+        column += word.size();
+    }
+    return out;
+}
 }  // namespace
+
+ScriptEvent ScriptEvent::keyDown(unsigned char key) {
+    ScriptEvent event = eventOf(ScriptEventKind::KeyDown);
+    event.key = key;
+    return event;
+}
+
+ScriptEvent ScriptEvent::keyUp(unsigned char key) {
+    ScriptEvent event = eventOf(ScriptEventKind::KeyUp);
+    event.key = key;
+    return event;
+}
+
+ScriptEvent ScriptEvent::specialDown(int key) {
+    ScriptEvent event = eventOf(ScriptEventKind::SpecialDown);
+    event.key = key;
+    return event;
+}
+
+ScriptEvent ScriptEvent::specialUp(int key) {
+    ScriptEvent event = eventOf(ScriptEventKind::SpecialUp);
+    event.key = key;
+    return event;
+}
+
+namespace {
+ScriptEvent pointerEvent(ScriptEventKind kind, int x, int y) {
+    ScriptEvent event = eventOf(kind);
+    event.x = x;
+    event.y = y;
+    return event;
+}
+}  // namespace
+
+ScriptEvent ScriptEvent::motion(int x, int y) { return pointerEvent(ScriptEventKind::Motion, x, y); }
+ScriptEvent ScriptEvent::drag(int x, int y) { return pointerEvent(ScriptEventKind::Drag, x, y); }
+ScriptEvent ScriptEvent::hover(int x, int y) { return pointerEvent(ScriptEventKind::Hover, x, y); }
+
+ScriptEvent ScriptEvent::buttonDown(MouseButton button, int x, int y) {
+    ScriptEvent event = pointerEvent(ScriptEventKind::ButtonDown, x, y);
+    event.button = button;
+    return event;
+}
+
+ScriptEvent ScriptEvent::buttonUp(MouseButton button, int x, int y) {
+    ScriptEvent event = pointerEvent(ScriptEventKind::ButtonUp, x, y);
+    event.button = button;
+    return event;
+}
+
+ScriptEvent ScriptEvent::reshape(int width, int height) {
+    ScriptEvent event = eventOf(ScriptEventKind::Reshape);
+    event.width = width;
+    event.height = height;
+    return event;
+}
+
+ScriptEvent ScriptEvent::pace(int steps) {
+    ScriptEvent event = eventOf(ScriptEventKind::Pace);
+    event.steps = steps;
+    return event;
+}
+
+ScriptEvent ScriptEvent::end() { return eventOf(ScriptEventKind::End); }
+
+ScriptEvent ScriptEvent::set(const Setting& setting, double value) {
+    ScriptEvent event = eventOf(ScriptEventKind::Set);
+    event.setting = static_cast<int>(&setting - kSettings);
+    event.value = value;
+    return event;
+}
+
+ScriptEvent ScriptEvent::defaults() { return eventOf(ScriptEventKind::Defaults); }
+
+ScriptEvent ScriptEvent::pointerMode(PointerMode mode) {
+    ScriptEvent event = eventOf(ScriptEventKind::Pointer);
+    event.pointer = mode;
+    return event;
+}
+
+ScriptEvent ScriptEvent::at(long long at) const {
+    ScriptEvent event = *this;
+    event.step = at;
+    return event;
+}
+
+// The written line holds exactly what the kind uses, values to the last bit.
+bool operator==(const ScriptEvent& a, const ScriptEvent& b) {
+    return a.kind == b.kind && formatScriptEvent(a) == formatScriptEvent(b);
+}
 
 ScriptParseResult parseInputScript(const std::string& text, const std::string& name) {
     ScriptParseResult result;
@@ -342,9 +480,8 @@ ScriptParseResult parseInputScript(const std::string& text, const std::string& n
         const std::string where = name + ":" + std::to_string(lineNumber) + ": ";
         if (!problem.empty()) return failure(where + problem);
         if (event.step < previousStep) {
-            return failure(where + "step " + std::to_string(event.step) +
-                           " is smaller than the step " + std::to_string(previousStep) +
-                           " before it");
+            return failure(where + "step " + std::to_string(event.step) + " is smaller than the step " +
+                           std::to_string(previousStep) + " before it");
         }
         previousStep = event.step;
         result.events.push_back(event);
@@ -370,57 +507,24 @@ ScriptParseResult loadInputScript(const std::string& path) {
 }
 
 InputResponse deliverScriptEvent(World& world, const ScriptEvent& event) {
-    switch (event.kind) {
-    case ScriptEventKind::KeyDown: return keyDown(world, static_cast<unsigned char>(event.code));
-    case ScriptEventKind::KeyUp: return keyUp(world, static_cast<unsigned char>(event.code));
-    case ScriptEventKind::SpecialDown: return specialDown(world, event.code);
-    case ScriptEventKind::SpecialUp: return specialUp(world, event.code);
-    case ScriptEventKind::Motion: return mouseMotion(world, event.x, event.y);
-    case ScriptEventKind::ButtonDown: return mouseButton(world, event.button, true, event.x, event.y);
-    case ScriptEventKind::ButtonUp: return mouseButton(world, event.button, false, event.x, event.y);
-    case ScriptEventKind::Drag: return mouseDrag(world, event.x, event.y);
-    case ScriptEventKind::Hover: return mouseHover(world, event.x, event.y);
-    case ScriptEventKind::Reshape: return reshape(world, event.x, event.y);
-    case ScriptEventKind::Pace: return pace(world, event.code);
-    case ScriptEventKind::End: return InputResponse::Quit;
-    case ScriptEventKind::Set:
-        applySetting(world, kSettings[event.setting], event.value);
-        return InputResponse::None;
-    case ScriptEventKind::Defaults:
-        restoreDefaults(world);
-        return InputResponse::None;
-    }
-    return InputResponse::None;
-}
-
-ScriptEvent settingEvent(const Setting& setting, double value, long long step) {
-    ScriptEvent event;
-    event.step = step;
-    event.kind = ScriptEventKind::Set;
-    event.setting = static_cast<int>(&setting - kSettings);
-    event.value = value;
-    return event;
+    return syntaxOf(event.kind).deliver(world, event);
 }
 
 std::string formatScriptEvent(const ScriptEvent& event) {
-    std::string line = std::to_string(event.step) + " " + syntaxOf(event.kind).name;
-    const std::string position = " " + std::to_string(event.x) + " " + std::to_string(event.y);
-    switch (event.kind) {
-    case ScriptEventKind::KeyDown:
-    case ScriptEventKind::KeyUp: return line + " " + keyText(event.code);
-    case ScriptEventKind::SpecialDown:
-    case ScriptEventKind::SpecialUp: return line + " " + specialKeyText(event.code);
-    case ScriptEventKind::Motion:
-    case ScriptEventKind::Drag:
-    case ScriptEventKind::Hover:
-    case ScriptEventKind::Reshape: return line + position;
-    case ScriptEventKind::ButtonDown:
-    case ScriptEventKind::ButtonUp:
-        return line + " " + kButtonNames[static_cast<int>(event.button)] + position;
-    case ScriptEventKind::Pace: return line + " " + (event.code < 0 ? std::string("off") : std::to_string(event.code));
-    case ScriptEventKind::Set: return line + " " + kSettings[event.setting].name + " " + exactText(event.value);
-    case ScriptEventKind::End:
-    case ScriptEventKind::Defaults: return line;
+    const EventSyntax& syntax = syntaxOf(event.kind);
+    std::string line = std::to_string(event.step) + " " + syntax.name;
+    const std::string arguments = syntax.write(event);
+    return arguments.empty() ? line : line + " " + arguments;
+}
+
+std::string scriptEventsUsage() {
+    constexpr std::size_t kHelpColumn = 24;
+    constexpr std::size_t kWidth = 79;
+    std::string text;
+    for (const EventSyntax& syntax : kEventSyntax) {
+        std::string head = std::string("  ") + syntax.name + (*syntax.arguments ? " " : "") + syntax.arguments;
+        head += head.size() < kHelpColumn ? std::string(kHelpColumn - head.size(), ' ') : "\n" + std::string(kHelpColumn, ' ');
+        text += head + wrapped(syntax.help, kHelpColumn, kWidth) + "\n";
     }
-    return line;
+    return text;
 }

@@ -6,38 +6,73 @@
 #include "world/Input.h"
 
 struct World;
+struct Setting;
 
 // Input scripts: one event a line, "STEP EVENT ARGS", delivered just before
 // idle call STEP. The window turns its own input into these events too, so a
-// recorded session replays through the very same handlers.
+// recorded session replays through the very same handlers. Each kind has one
+// row in the syntax table (world/InputScript.cpp): its name, arguments, help
+// text, and how it is read, written and delivered.
 enum class ScriptEventKind {
-    KeyDown,     // key-down C
-    KeyUp,       // key-up C
-    SpecialDown, // special-down K
-    SpecialUp,   // special-up K
-    Motion,      // motion X Y (no button held)
-    Hover,       // hover X Y (over the study panel: the pointer is only remembered)
-    ButtonDown,  // button-down B X Y
-    ButtonUp,    // button-up B X Y
-    Drag,        // drag X Y (a button held)
-    Reshape,     // reshape W H
-    Pace,        // pace N | pace off
-    End,         // end: the session ended here (as Esc would end it)
-    Set,         // set NAME VALUE: one of the ball's settings (world/Settings.h)
-    Defaults,    // defaults: every physical setting back to its start-up value
+    KeyDown,      // key-down C
+    KeyUp,        // key-up C
+    SpecialDown,  // special-down K
+    SpecialUp,    // special-up K
+    Motion,       // motion X Y (no button held)
+    ButtonDown,   // button-down B X Y
+    ButtonUp,     // button-up B X Y
+    Drag,         // drag X Y (a button held)
+    Hover,        // hover X Y (over the study panel: the pointer is only remembered)
+    Reshape,      // reshape W H
+    Pace,         // pace N | pace off
+    End,          // end: the session ended here (as Esc would end it)
+    Set,          // set NAME VALUE: one of the ball's settings (world/Settings.h)
+    Defaults,     // defaults: every physical setting back to its start-up value
+    Pointer,      // pointer look | pointer hand: what the pointer does
 };
 
+// One event. Each kind uses only the fields its comment names; make events
+// with the named constructors below.
 struct ScriptEvent {
-    long long step = 0;
+    static constexpr int kPaceOff = -1;
+
+    long long step = 0;  // the idle call before which it is delivered
     ScriptEventKind kind = ScriptEventKind::KeyDown;
-    int code = 0;  // character or special-key code; pace: steps, -1 for off
-    MouseButton button = MouseButton::Left;
-    int x = 0;     // pointer position; reshape: width
-    int y = 0;     // reshape: height
-    int setting = 0;     // set: index into kSettings
-    double value = 0.0;  // set: the new value
-    int line = 0;  // line number in the script, for messages
+    int key = 0;                             // key-*: the character; special-*: GLUT's key code
+    MouseButton button = MouseButton::Left;  // button-*
+    int x = 0;                               // motion, button-*, drag, hover: the pointer
+    int y = 0;
+    int width = 0;                           // reshape
+    int height = 0;
+    int steps = 0;                           // pace: steps an idle call, or kPaceOff
+    int setting = 0;                         // set: index into kSettings
+    double value = 0.0;                      // set: the new value
+    PointerMode pointer = PointerMode::Look; // pointer
+    int line = 0;                            // line number in the script, for messages
+
+    static ScriptEvent keyDown(unsigned char key);
+    static ScriptEvent keyUp(unsigned char key);
+    static ScriptEvent specialDown(int key);
+    static ScriptEvent specialUp(int key);
+    static ScriptEvent motion(int x, int y);
+    static ScriptEvent buttonDown(MouseButton button, int x, int y);
+    static ScriptEvent buttonUp(MouseButton button, int x, int y);
+    static ScriptEvent drag(int x, int y);
+    static ScriptEvent hover(int x, int y);
+    static ScriptEvent reshape(int width, int height);
+    static ScriptEvent pace(int steps);  // kPaceOff ends pacing
+    static ScriptEvent end();
+    static ScriptEvent set(const Setting& setting, double value);
+    static ScriptEvent defaults();
+    static ScriptEvent pointerMode(PointerMode mode);
+
+    // The same event at idle call `at`.
+    ScriptEvent at(long long at) const;
 };
+
+// Same kind, same step and the same values in the fields the kind uses.
+bool operator==(const ScriptEvent& a, const ScriptEvent& b);
+inline bool operator!=(const ScriptEvent& a, const ScriptEvent& b) { return !(a == b); }
 
 constexpr long long kMaxPointerCoordinate = 100000;
 constexpr int kMaxWindowSide = 16384;
@@ -57,10 +92,9 @@ ScriptParseResult loadInputScript(const std::string& path);
 // Delivers one event to the world's input handlers.
 InputResponse deliverScriptEvent(World& world, const ScriptEvent& event);
 
-// A "set" event for idle call `step`.
-struct Setting;
-ScriptEvent settingEvent(const Setting& setting, double value, long long step = 0);
-
 // The event as a script line (with its step, without a line end) that
 // parses back to the same event.
 std::string formatScriptEvent(const ScriptEvent& event);
+
+// Every event's syntax and meaning, one line or more each, for --help.
+std::string scriptEventsUsage();

@@ -4,70 +4,74 @@
 #include <cstring>
 
 #include "cli/CommandLine.h"
-
+#include "world/InputScript.h"
 #include "world/World.h"
 
-// Units: the ball's radius is one metre, forces are newtons, time is seconds
-// of simulated time (one step lasts timeStep). The values are the ones the
-// ball has always had.
+namespace {
+template <double BallParameters::*Field>
+double& field(BallParameters& parameters) {
+    return parameters.*Field;
+}
+
+double& upwardGravity(BallParameters& parameters) { return parameters.gravity.y; }
+}  // namespace
+
 const Setting kSettings[] = {
-    {"surfaceStiffness", "--stiffness", "surface spring stiffness", "N/m", 0.0, 200.0, 10.0, false},
-    {"centreStiffness", "--centre-stiffness", "centre spring stiffness", "N/m", 0.0, 400.0, 20.0, false},
-    {"damping", "--damping", "damping", "kg/s", 0.0, 50.0, 4.0, false},
-    {"timeStep", "--time-step", "time step", "s", 0.001, 1.0, 0.1, false},
-    {"gravity", "--gravity", "gravity (up)", "N", -2.0, 2.0, -0.1, false},
-    {"pushGain", "--push", "push per degree of tilt", "N/deg", 0.0, 0.3, 0.03, false},
-    {"liftForce", "--lift", "lift and press force", "N", 0.0, 9.0, 0.9, false},
-    {"particleMass", "--mass", "mass of a point", "kg", 0.5, 50.0, 5.0, false},
-    {"rings", "--rings", "rings (pole to pole)", "", 4.0, 96.0, 12.0, true},
-    {"segments", "--segments", "segments (around)", "", 3.0, 96.0, 12.0, true},
+    {"surfaceStiffness", "--stiffness", "surface spring stiffness", "N/m", 0.0, 200.0, 0.5,
+     field<&BallParameters::surfaceStiffness>, nullptr},
+    {"centreStiffness", "--centre-stiffness", "centre spring stiffness", "N/m", 0.0, 400.0, 1.0,
+     field<&BallParameters::centreStiffness>, nullptr},
+    {"damping", "--damping", "damping", "kg/s", 0.0, 50.0, 0.1, field<&BallParameters::damping>, nullptr},
+    {"timeStep", "--time-step", "time step", "s", 0.001, 1.0, 0.001, field<&BallParameters::timeStep>, nullptr},
+    {"gravity", "--gravity", "gravity (up)", "N", -2.0, 2.0, 0.01, upwardGravity, nullptr},
+    {"pushGain", "--push", "push per degree of tilt", "N/deg", 0.0, 0.3, 0.001, field<&BallParameters::pushGain>,
+     nullptr},
+    {"liftForce", "--lift", "lift and press force", "N", 0.0, 9.0, 0.05, field<&BallParameters::liftForce>, nullptr},
+    {"particleMass", "--mass", "mass of a point", "kg", 0.5, 50.0, 0.1, field<&BallParameters::particleMass>,
+     nullptr},
+    {"rings", "--rings", "rings (pole to pole)", "", 4.0, 96.0, 1.0, nullptr, &BallResolution::rings},
+    {"segments", "--segments", "segments (around)", "", 3.0, 96.0, 1.0, nullptr, &BallResolution::segments},
 };
 const std::size_t kSettingCount = sizeof kSettings / sizeof kSettings[0];
 
-namespace {
-bool is(const Setting& setting, const char* name) { return std::strcmp(setting.name, name) == 0; }
-
-// The field a physical setting stands for (const or not, as the ball is).
-template <typename Ball>
-auto fieldOf(Ball& ball, const Setting& setting) -> decltype(&ball.damping) {
-    if (is(setting, "surfaceStiffness")) return &ball.surfaceStiffness;
-    if (is(setting, "centreStiffness")) return &ball.centreStiffness;
-    if (is(setting, "damping")) return &ball.damping;
-    if (is(setting, "timeStep")) return &ball.timeStep;
-    if (is(setting, "gravity")) return &ball.gravity.y;
-    if (is(setting, "pushGain")) return &ball.pushGain;
-    if (is(setting, "liftForce")) return &ball.liftForce;
-    if (is(setting, "particleMass")) return &ball.particleMass;
+const Setting* findSetting(const char* name) {
+    for (const Setting& setting : kSettings) {
+        if (std::strcmp(setting.name, name) == 0) return &setting;
+    }
     return nullptr;
 }
 
-void rebuildWithResolution(World& world, const Setting& setting, int value) {
-    if (is(setting, "rings")) world.ball.rings = value;
-    if (is(setting, "segments")) world.ball.segments = value;
-    world.ball.reset();
-    world.grab = Grab();
-}
-}  // namespace
-
-const Setting* findSetting(const char* name) {
+const Setting* findSettingOption(const std::string& option) {
     for (const Setting& setting : kSettings) {
-        if (is(setting, name)) return &setting;
+        if (option == setting.option) return &setting;
     }
     return nullptr;
 }
 
 double settingValue(const World& world, const Setting& setting) {
-    if (is(setting, "rings")) return world.ball.rings;
-    if (is(setting, "segments")) return world.ball.segments;
-    return *fieldOf(world.ball, setting);
+    if (setting.resolution) return world.ball.*setting.resolution;
+    BallParameters parameters = world.ball;
+    return setting.parameter(parameters);
+}
+
+double settingStartValue(const Setting& setting) {
+    if (setting.resolution) return BallResolution().*setting.resolution;
+    BallParameters parameters;
+    return setting.parameter(parameters);
 }
 
 void applySetting(World& world, const Setting& setting, double value) {
     if (setting.resolution) {
-        rebuildWithResolution(world, setting, static_cast<int>(value));
+        world.ball.*setting.resolution = static_cast<std::int32_t>(value);
+        rebuildBall(world, world.ball.centre);
         return;
     }
-    *fieldOf(world.ball, setting) = value;
+    setting.parameter(world.ball) = value;
+    world.ball.applyStiffness();
+}
+
+void restoreDefaults(World& world) {
+    static_cast<BallParameters&>(world.ball) = BallParameters();
     world.ball.applyStiffness();
 }
 
@@ -87,11 +91,16 @@ std::string readSettingValue(const Setting& setting, const std::string& text, do
     return "\"" + shown + "\" " + range;
 }
 
-const Setting* findSettingOption(const std::string& option) {
-    for (const Setting& setting : kSettings) {
-        if (option == setting.option) return &setting;
-    }
-    return nullptr;
+void addSettingOptions(CommandLineSyntax& syntax) {
+    for (const Setting& setting : kSettings) syntax.valued.push_back(setting.option);
+}
+
+std::string readSettingOption(const Setting& setting, const std::string& text, ScriptEvent& event) {
+    double value = 0.0;
+    const std::string problem = readSettingValue(setting, text, value);
+    if (!problem.empty()) return std::string(setting.option) + " " + problem;
+    event = ScriptEvent::set(setting, value);
+    return std::string();
 }
 
 std::string settingsUsage() {
@@ -101,15 +110,8 @@ std::string settingsUsage() {
         std::snprintf(line, sizeof line, "  %-21s %-16s %s, %g to %g%s%s (start %g)\n",
                       (std::string(setting.option) + (setting.resolution ? " N" : " X")).c_str(), setting.name,
                       setting.label, setting.minimum, setting.maximum, *setting.unit ? " " : "", setting.unit,
-                      setting.defaultValue);
+                      settingStartValue(setting));
         text += line;
     }
     return text;
-}
-
-void restoreDefaults(World& world) {
-    for (const Setting& setting : kSettings) {
-        if (!setting.resolution) *fieldOf(world.ball, setting) = setting.defaultValue;
-    }
-    world.ball.applyStiffness();
 }

@@ -1,13 +1,20 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
-#include <vector>
+
+#include "ball/BallParameters.h"
 
 struct World;
+struct ScriptEvent;
+struct CommandLineSyntax;
 
-// The ball's knobs, the same for the study panel, the command line
-// (orvane and orvane-sim) and the script event "set NAME VALUE".
+// The ball's knobs, the same for the study panel, the browser page, the
+// command line (orvane and orvane-sim) and the script event "set NAME VALUE".
+// A row reaches its field through `parameter` (a physical parameter, acting
+// from the next step) or `resolution` (rings and segments: whole numbers,
+// applied by rebuilding the ball); the start value is the field's own.
 struct Setting {
     const char* name;    // as the code names it, and in scripts: "surfaceStiffness"
     const char* option;  // on the command line: "--stiffness"
@@ -15,8 +22,9 @@ struct Setting {
     const char* unit;    // in the model's units, "" where there is none
     double minimum;
     double maximum;
-    double defaultValue;
-    bool resolution;     // rings and segments: whole numbers, applied by rebuilding the ball
+    double sliderStep;   // one notch of the page's slider
+    double& (*parameter)(BallParameters&);     // null for the resolution
+    std::int32_t BallResolution::*resolution;  // null for a physical parameter
 };
 
 extern const Setting kSettings[];
@@ -25,7 +33,13 @@ extern const std::size_t kSettingCount;
 // The setting called `name`, or null.
 const Setting* findSetting(const char* name);
 
+// The setting whose command-line option is `option`, or null.
+const Setting* findSettingOption(const std::string& option);
+
 double settingValue(const World& world, const Setting& setting);
+
+// The value the ball starts with.
+double settingStartValue(const Setting& setting);
 
 // `value` must lie in the setting's range (and be whole for the resolution).
 // A physical parameter acts from the next step; rings and segments rebuild
@@ -41,9 +55,13 @@ void restoreDefaults(World& world);
 // caller to say whose value it is.
 std::string readSettingValue(const Setting& setting, const std::string& text, double& value);
 
-// The setting whose command-line option is `option`, or null.
-const Setting* findSettingOption(const std::string& option);
+// The command lines of orvane, orvane-sim and the frame benchmark take every
+// setting as an option: this adds them to a syntax, and reads one given
+// option into a "set" event (empty when good, else the message).
+void addSettingOptions(CommandLineSyntax& syntax);
+std::string readSettingOption(const Setting& setting, const std::string& text, ScriptEvent& event);
 
 // The command-line options of every setting with their names, ranges, units
 // and start-up values, for --help.
 std::string settingsUsage();
+

@@ -49,10 +49,8 @@ int stepsDue(RunControl& run) {
 
 // Over the middle of the plate, as key "0" does, with the push forgotten.
 void rebuildAfterBlowUp(World& world) {
-    world.ball.centre = Vec3(0.0, 5.0, 0.0);
     world.ball.pushForce = Vec3();
-    world.ball.reset();
-    world.grab = Grab();
+    rebuildBall(world, kBallStartCentre);
     ++world.blowUps;
     world.blowUpNoticeFrames = kBlowUpNoticeFrames;
 }

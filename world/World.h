@@ -76,6 +76,12 @@ struct World {
     World();
 };
 
+// Every rebuild of the ball (keys "0" and "9", a new resolution, a blow-up):
+// the ball is made afresh, at rest, half a radius above `centre`, and shown
+// point by point again; whatever was grabbed is let go, since its particle is
+// gone.
+void rebuildBall(World& world, const Vec3& centre);
+
 // One idle call's work: as many simulation steps as the run control asks
 // for (one by default, none while paused), then the camera's flight.
 void step(World& world);

@@ -5,6 +5,7 @@
 #include <GL/freeglut.h>
 
 #include <chrono>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -79,11 +80,10 @@ std::string parseOptions(int argc, char** argv, Options& options) {
     if (!error.empty()) return error;
     for (const CommandLineOption& option : given) {
         if (option.name == "--rings" || option.name == "--segments") {
-            const Setting& setting = *findSettingOption(option.name);
-            double value = 0.0;
-            const std::string problem = readSettingValue(setting, option.value, value);
-            if (!problem.empty()) return option.name + " " + problem;
-            options.resolution.push_back(settingEvent(setting, value));
+            ScriptEvent event;
+            const std::string problem = readSettingOption(*findSettingOption(option.name), option.value, event);
+            if (!problem.empty()) return problem;
+            options.resolution.push_back(event);
         } else if (option.name == "--panel") {
             options.panel = true;
         } else if (option.name == "--help") {
@@ -92,7 +92,7 @@ std::string parseOptions(int argc, char** argv, Options& options) {
             options.warmShaderCache = true;
         } else {
             long long frames = 0;
-            if (!parseWholeNumber(option.value, 1, frames) || frames > kMaxFrames)
+            if (!parseInteger(option.value, 1, kMaxFrames, frames))
                 return "--frames: \"" + option.value + "\" is not a count from 1 to " + std::to_string(kMaxFrames);
             options.frames = static_cast<long>(frames);
         }

@@ -7,6 +7,7 @@
 
 #include "tests/core/WorldTest.h"
 #include "world/InputScript.h"
+#include "world/Settings.h"
 
 namespace {
 ScriptParseResult parse(const std::string& text) { return parseInputScript(text, "s.txt"); }
@@ -40,13 +41,13 @@ TEST(InputScript, ReadsEveryEventKindWithItsArguments) {
     ASSERT_TRUE(r.ok) << r.error;
     ASSERT_EQ(r.events.size(), 6u);
     EXPECT_EQ(r.events[0].kind, ScriptEventKind::KeyDown);
-    EXPECT_EQ(r.events[0].code, 'w');
+    EXPECT_EQ(r.events[0].key, 'w');
     EXPECT_EQ(r.events[1].kind, ScriptEventKind::KeyUp);
     EXPECT_EQ(r.events[2].kind, ScriptEventKind::SpecialDown);
-    EXPECT_EQ(r.events[2].code, 101);
+    EXPECT_EQ(r.events[2].key, 101);
     EXPECT_EQ(r.events[3].kind, ScriptEventKind::SpecialUp);
-    EXPECT_EQ(r.events[3].code, 102);
-    EXPECT_EQ(r.events[4].code, 1);
+    EXPECT_EQ(r.events[3].key, 102);
+    EXPECT_EQ(r.events[4].key, 1);
     EXPECT_EQ(r.events[5].kind, ScriptEventKind::Motion);
     EXPECT_EQ(r.events[5].x, -100000);
     EXPECT_EQ(r.events[5].y, 100000);
@@ -55,17 +56,17 @@ TEST(InputScript, ReadsEveryEventKindWithItsArguments) {
 }
 
 TEST(InputScript, KeyNamesAndCodes) {
-    EXPECT_EQ(onlyEvent("0 key-down space").code, 32);
-    EXPECT_EQ(onlyEvent("0 key-down esc").code, 27);
-    EXPECT_EQ(onlyEvent("0 key-down hash").code, '#');
-    EXPECT_EQ(onlyEvent("0 key-down !").code, '!');
-    EXPECT_EQ(onlyEvent("0 key-down ~").code, '~');
-    EXPECT_EQ(onlyEvent("0 key-down W").code, 'W');
-    EXPECT_EQ(onlyEvent("0 key-down 0").code, '0');
-    EXPECT_EQ(onlyEvent("0 special-down down").code, 103);
-    EXPECT_EQ(onlyEvent("0 special-down left").code, 100);
-    EXPECT_EQ(onlyEvent("0 special-down 0").code, 0);
-    EXPECT_EQ(onlyEvent("0 special-down 65535").code, 65535);
+    EXPECT_EQ(onlyEvent("0 key-down space").key, 32);
+    EXPECT_EQ(onlyEvent("0 key-down esc").key, 27);
+    EXPECT_EQ(onlyEvent("0 key-down hash").key, '#');
+    EXPECT_EQ(onlyEvent("0 key-down !").key, '!');
+    EXPECT_EQ(onlyEvent("0 key-down ~").key, '~');
+    EXPECT_EQ(onlyEvent("0 key-down W").key, 'W');
+    EXPECT_EQ(onlyEvent("0 key-down 0").key, '0');
+    EXPECT_EQ(onlyEvent("0 special-down down").key, 103);
+    EXPECT_EQ(onlyEvent("0 special-down left").key, 100);
+    EXPECT_EQ(onlyEvent("0 special-down 0").key, 0);
+    EXPECT_EQ(onlyEvent("0 special-down 65535").key, 65535);
     EXPECT_EQ(onlyEvent("0 motion +5 -0").x, 5);
 }
 
@@ -79,9 +80,9 @@ TEST(InputScript, CommentsBlanksTabsAndCrlf) {
         "2 key-down b");  // no newline at the end
     ASSERT_TRUE(r.ok) << r.error;
     ASSERT_EQ(r.events.size(), 2u);
-    EXPECT_EQ(r.events[0].code, 'a');
+    EXPECT_EQ(r.events[0].key, 'a');
     EXPECT_EQ(r.events[0].line, 5);
-    EXPECT_EQ(r.events[1].code, 'b');
+    EXPECT_EQ(r.events[1].key, 'b');
     EXPECT_EQ(r.events[1].line, 6);
     EXPECT_TRUE(parse("").ok);
     EXPECT_TRUE(parse("\n\n# only comments\n").events.empty());
@@ -90,8 +91,8 @@ TEST(InputScript, CommentsBlanksTabsAndCrlf) {
 TEST(InputScript, StepsMayRepeatAndKeepFileOrderButNeverDecrease) {
     const ScriptParseResult r = parse("4 key-down a\n4 key-down b\n9223372036854775807 key-up a\n");
     ASSERT_TRUE(r.ok) << r.error;
-    EXPECT_EQ(r.events[0].code, 'a');
-    EXPECT_EQ(r.events[1].code, 'b');
+    EXPECT_EQ(r.events[0].key, 'a');
+    EXPECT_EQ(r.events[1].key, 'b');
     EXPECT_EQ(r.events[2].step, 9223372036854775807LL);
     expectRefused("4 key-down a\n\n3 key-up a\n", 3, "smaller");
 }
@@ -206,11 +207,11 @@ TEST(InputScript, ReadsTheMouseWindowAndPacingEvents) {
     EXPECT_EQ(r.events[2].button, MouseButton::Right);
     EXPECT_EQ(r.events[3].button, MouseButton::Middle);
     EXPECT_EQ(r.events[4].kind, ScriptEventKind::Reshape);
-    EXPECT_EQ(r.events[4].y, 16384);
-    EXPECT_EQ(r.events[5].code, 8);
-    EXPECT_EQ(r.events[6].code, -1);
-    EXPECT_EQ(r.events[7].code, kSpecialKeyF1);
-    EXPECT_EQ(r.events[8].code, 0x7f);
+    EXPECT_EQ(r.events[4].height, 16384);
+    EXPECT_EQ(r.events[5].steps, 8);
+    EXPECT_EQ(r.events[6].steps, ScriptEvent::kPaceOff);
+    EXPECT_EQ(r.events[7].key, kSpecialKeyF1);
+    EXPECT_EQ(r.events[8].key, 0x7f);
     EXPECT_EQ(r.events[9].kind, ScriptEventKind::End);
 }
 
@@ -226,32 +227,31 @@ TEST(InputScript, RefusesMalformedNewEventsNamingTheLine) {
     expectRefused("0 end now\n", 1, "extra field \"now\" after end");
     expectRefused("0 key-down 0x1g\n", 1, "bad key \"0x1g\"");
     expectRefused("0 special-down f13\n", 1, "bad special key \"f13\"");
+    expectRefused("0 pointer grab\n", 1, "bad pointer mode \"grab\" (look or hand)");
+    expectRefused("0 pointer\n", 1, "missing argument for pointer");
 }
 
 TEST(InputScript, EveryEventWrittenOutReadsBackTheSame) {
     std::vector<ScriptEvent> events;
-    auto add = [&](ScriptEventKind kind, int code, int x = 0, int y = 0, MouseButton button = MouseButton::Left) {
-        ScriptEvent e;
-        e.step = static_cast<long long>(events.size()) * 7;
-        e.kind = kind;
-        e.code = code;
-        e.x = x;
-        e.y = y;
-        e.button = button;
-        events.push_back(e);
-    };
-    for (int key = 0; key < 256; ++key) add(ScriptEventKind::KeyDown, key);
-    for (const int key : {32, 35, 27, 97, 48, 9, 200}) add(ScriptEventKind::KeyUp, key);
-    for (const int key : {1, 12, 13, 100, 101, 102, 103, 65535}) add(ScriptEventKind::SpecialDown, key);
-    add(ScriptEventKind::SpecialUp, 101);
-    add(ScriptEventKind::Motion, 0, -100000, 100000);
-    add(ScriptEventKind::ButtonDown, 0, 1, 2, MouseButton::Right);
-    add(ScriptEventKind::ButtonUp, 0, -3, 4, MouseButton::Middle);
-    add(ScriptEventKind::Drag, 0, 5, -6);
-    add(ScriptEventKind::Reshape, 0, 0, 16384);
-    add(ScriptEventKind::Pace, 5);
-    add(ScriptEventKind::Pace, -1);
-    add(ScriptEventKind::End, 0);
+    auto add = [&](const ScriptEvent& e) { events.push_back(e.at(static_cast<long long>(events.size()) * 7)); };
+    for (int key = 0; key < 256; ++key) add(ScriptEvent::keyDown(static_cast<unsigned char>(key)));
+    for (const int key : {32, 35, 27, 97, 48, 9, 200}) add(ScriptEvent::keyUp(static_cast<unsigned char>(key)));
+    for (const int key : {1, 12, 13, 100, 101, 102, 103, 65535}) add(ScriptEvent::specialDown(key));
+    add(ScriptEvent::specialUp(101));
+    add(ScriptEvent::motion(-100000, 100000));
+    add(ScriptEvent::buttonDown(MouseButton::Right, 1, 2));
+    add(ScriptEvent::buttonUp(MouseButton::Middle, -3, 4));
+    add(ScriptEvent::drag(5, -6));
+    add(ScriptEvent::hover(7, 8));
+    add(ScriptEvent::reshape(0, 16384));
+    add(ScriptEvent::pace(5));
+    add(ScriptEvent::pace(ScriptEvent::kPaceOff));
+    add(ScriptEvent::set(*findSetting("damping"), 0.1 + 0.2));
+    add(ScriptEvent::set(*findSetting("rings"), 96));
+    add(ScriptEvent::defaults());
+    add(ScriptEvent::pointerMode(PointerMode::Hand));
+    add(ScriptEvent::pointerMode(PointerMode::Look));
+    add(ScriptEvent::end());
 
     std::string text;
     for (const ScriptEvent& e : events) text += formatScriptEvent(e) + "\n";
@@ -261,22 +261,28 @@ TEST(InputScript, EveryEventWrittenOutReadsBackTheSame) {
     for (std::size_t i = 0; i < events.size(); ++i) {
         const ScriptEvent& a = events[i];
         const ScriptEvent& b = r.events[i];
-        EXPECT_TRUE(a.step == b.step && a.kind == b.kind && a.x == b.x && a.y == b.y)
+        EXPECT_TRUE(a.step == b.step && a.kind == b.kind && a.key == b.key && a.button == b.button && a.x == b.x &&
+                    a.y == b.y && a.width == b.width && a.height == b.height && a.steps == b.steps &&
+                    a.setting == b.setting && a.value == b.value && a.pointer == b.pointer)
             << formatScriptEvent(a) << " read back as " << formatScriptEvent(b);
-        const bool hasCode = a.kind == ScriptEventKind::KeyDown || a.kind == ScriptEventKind::KeyUp ||
-                             a.kind == ScriptEventKind::SpecialDown || a.kind == ScriptEventKind::SpecialUp ||
-                             a.kind == ScriptEventKind::Pace;
-        if (hasCode) {
-            EXPECT_EQ(a.code, b.code) << formatScriptEvent(a);
-        }
-        if (a.kind == ScriptEventKind::ButtonDown || a.kind == ScriptEventKind::ButtonUp) {
-            EXPECT_EQ(a.button, b.button) << formatScriptEvent(a);
-        }
+        EXPECT_EQ(a, b);
     }
     EXPECT_EQ(formatScriptEvent(events[' ']), "224 key-down space");
     EXPECT_EQ(formatScriptEvent(events[27]), "189 key-down esc");
     EXPECT_EQ(formatScriptEvent(events[9]), "63 key-down tab");
     EXPECT_EQ(formatScriptEvent(events[10]), "70 key-down 0x0a");
+    EXPECT_NE(events[0], events[1]);
+    EXPECT_NE(ScriptEvent::motion(1, 2), ScriptEvent::drag(1, 2));
+}
+
+TEST(InputScript, TheHelpNamesEveryEventWithItsArguments) {
+    const std::string help = scriptEventsUsage();
+    for (const char* head : {"key-down C", "special-up K", "button-down B X Y", "reshape W H", "pace N|off", "end ",
+                             "set NAME VALUE", "defaults ", "pointer look|hand", "hover X Y"})
+        EXPECT_NE(help.find(std::string("  ") + head), std::string::npos) << head;
+    std::size_t start = 0;
+    for (std::size_t end; (end = help.find('\n', start)) != std::string::npos; start = end + 1)
+        EXPECT_LE(end - start, 79u) << help.substr(start, end - start);
 }
 
 TEST_F(ScriptDelivery, EndAndEscQuitTheReplayAndAReshapeAsksToFollow) {

@@ -2,9 +2,12 @@
 // motion, the one-shot keys and what they ask the window to do.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "tests/core/WorldTest.h"
+#include "world/InputScript.h"
+#include "world/Keys.h"
 
 namespace {
 class InputTest : public WorldTest {
@@ -27,40 +30,22 @@ protected:
     }
 };
 
-struct FlagKey {
-    unsigned char key;
-    bool* flag;
-    bool* group;
-};
-
-std::vector<FlagKey> characterFlagKeys(InputState& input) {
-    return {{'w', &input.moveForward, &input.cameraMoving}, {'s', &input.moveBackward, &input.cameraMoving},
-            {'a', &input.moveLeft, &input.cameraMoving},    {'d', &input.moveRight, &input.cameraMoving},
-            {'r', &input.moveUp, &input.cameraMoving},      {'f', &input.moveDown, &input.cameraMoving},
-            {'t', &input.liftBall, &input.ballControl},     {'g', &input.pressBall, &input.ballControl}};
+// Every flag a held key sets, and every group gate, as the key table names them.
+std::vector<bool InputState::*> allFlags() {
+    std::vector<bool InputState::*> flags;
+    auto addOnce = [&](bool InputState::*flag) {
+        if (flag && std::find(flags.begin(), flags.end(), flag) == flags.end()) flags.push_back(flag);
+    };
+    for (std::size_t i = 0; i < kKeyBindingCount; ++i) {
+        addOnce(kKeyBindings[i].held);
+        addOnce(kKeyBindings[i].group);
+    }
+    return flags;
 }
 
-struct SpecialFlagKey {
-    int key;
-    bool* flag;
-};
-
-std::vector<SpecialFlagKey> arrowFlagKeys(InputState& input) {
-    return {{kSpecialKeyUp, &input.tiltForward},
-            {kSpecialKeyDown, &input.tiltBack},
-            {kSpecialKeyLeft, &input.tiltLeft},
-            {kSpecialKeyRight, &input.tiltRight}};
-}
-
-std::vector<bool*> allFlags(InputState& input) {
-    return {&input.panMode,   &input.cameraMoving, &input.moveForward, &input.moveBackward, &input.moveLeft,
-            &input.moveRight, &input.moveUp,       &input.moveDown,    &input.ballControl,  &input.tiltForward,
-            &input.tiltBack,  &input.tiltLeft,     &input.tiltRight,   &input.liftBall,     &input.pressBall};
-}
-
-int flagsSet(InputState& input) {
+int flagsSet(const InputState& input) {
     int n = 0;
-    for (bool* f : allFlags(input)) n += *f ? 1 : 0;
+    for (const auto flag : allFlags()) n += input.*flag ? 1 : 0;
     return n;
 }
 
@@ -72,22 +57,67 @@ void expectSamePosition(const Vec3& got, const Vec3& want) {
 
 }  // namespace
 
-TEST_F(InputTest, EachFlagKeySetsItsFlagAndGroupAndReleaseClearsBoth) {
-    for (const FlagKey& k : characterFlagKeys(input)) {
-        keyDown(k.key);
-        EXPECT_TRUE(*k.flag) << k.key;
-        EXPECT_TRUE(*k.group) << k.key;
-        EXPECT_EQ(flagsSet(input), 2) << k.key;
-        keyUp(k.key);
-        EXPECT_EQ(flagsSet(input), 0) << k.key;
+TEST_F(InputTest, EachHeldKeySetsItsFlagAndGroupAndReleaseClearsBoth) {
+    int heldKeys = 0;
+    for (std::size_t i = 0; i < kKeyBindingCount; ++i) {
+        const KeyBinding& k = kKeyBindings[i];
+        if (k.use != KeyUse::Hold) continue;
+        ++heldKeys;
+        const bool special = k.source == KeySource::Special;
+        special ? specialDown(k.code) : keyDown(static_cast<unsigned char>(k.code));
+        EXPECT_TRUE(input.*k.held) << k.code;
+        if (k.group) EXPECT_TRUE(input.*k.group) << k.code;
+        EXPECT_EQ(flagsSet(input), k.group ? 2 : 1) << k.code;
+        special ? specialUp(k.code) : keyUp(static_cast<unsigned char>(k.code));
+        EXPECT_EQ(flagsSet(input), 0) << k.code;
     }
-    for (const SpecialFlagKey& k : arrowFlagKeys(input)) {
-        specialDown(k.key);
-        EXPECT_TRUE(*k.flag) << k.key;
-        EXPECT_TRUE(input.ballControl) << k.key;
-        EXPECT_EQ(flagsSet(input), 2) << k.key;
-        specialUp(k.key);
-        EXPECT_EQ(flagsSet(input), 0) << k.key;
+    EXPECT_EQ(heldKeys, 13);  // four arrows, t, g, six camera keys, space
+    EXPECT_EQ(redraws + quits, 0);
+}
+
+TEST_F(InputTest, TheKeyTableHasEachKeyOnceAndEveryKeyActs) {
+    for (std::size_t i = 0; i < kKeyBindingCount; ++i) {
+        const KeyBinding& k = kKeyBindings[i];
+        if (k.source == KeySource::Pointer) continue;
+        const KeyBinding* found = k.source == KeySource::Special ? findSpecialKey(k.code)
+                                                                 : findCharacterKey(static_cast<unsigned char>(k.code));
+        EXPECT_EQ(found, &k) << "key " << k.code << " is bound twice";
+        EXPECT_NE(k.use == KeyUse::Hold, k.press != nullptr) << k.code;
+        if (k.undoneBy != 0) {
+            const KeyBinding* undoing = k.source == KeySource::Special
+                                            ? findSpecialKey(k.undoneBy)
+                                            : findCharacterKey(static_cast<unsigned char>(k.undoneBy));
+            EXPECT_NE(undoing, nullptr) << k.code;
+        }
+    }
+    // Each help line once, in the table's order.
+    const std::vector<ControlHelp> help = controlHelp();
+    for (std::size_t i = 0; i < help.size(); ++i)
+        for (std::size_t j = i + 1; j < help.size(); ++j) EXPECT_STRNE(help[i].input, help[j].input);
+    EXPECT_STREQ(help.front().input, "arrow keys");
+    EXPECT_STREQ(help.back().input, "Esc");
+}
+
+// What undoes what, as the table says: pressing a key and then its undoing
+// key leaves the world's switches and run control as they were.
+TEST_F(InputTest, EveryKeyWithAnUndoingKeyIsUndoneByIt) {
+    for (std::size_t i = 0; i < kKeyBindingCount; ++i) {
+        const KeyBinding& k = kKeyBindings[i];
+        if (k.use == KeyUse::Hold || k.undoneBy == 0) continue;
+        restart();
+        const World before = world;
+        const bool special = k.source == KeySource::Special;
+        special ? specialDown(k.code) : keyDown(static_cast<unsigned char>(k.code));
+        special ? specialDown(k.undoneBy) : keyDown(static_cast<unsigned char>(k.undoneBy));
+        EXPECT_EQ(ball.showParticles, before.ball.showParticles) << k.code;
+        EXPECT_EQ(ball.showSprings, before.ball.showSprings) << k.code;
+        EXPECT_EQ(ball.showSurface, before.ball.showSurface) << k.code;
+        EXPECT_EQ(display.lightingOn, before.display.lightingOn) << k.code;
+        EXPECT_EQ(display.helpVisible, before.display.helpVisible) << k.code;
+        EXPECT_EQ(display.panelVisible, before.display.panelVisible) << k.code;
+        EXPECT_EQ(world.run.paused, before.run.paused) << k.code;
+        EXPECT_EQ(world.run.speedLevel, before.run.speedLevel) << k.code;
+        EXPECT_EQ(input.pointer, before.input.pointer) << k.code;
     }
 }
 
@@ -297,4 +327,82 @@ TEST_F(InputTest, WindowHeightZeroIsStoredAsOne) {
     reshape(world, 800, 600);
     EXPECT_EQ(world.window.width, 800);
     EXPECT_EQ(world.window.height, 600);
+}
+
+// Hand mode: the pointer can travel to the ball without turning the world
+// away from it, and the other buttons take over the camera.
+TEST_F(InputTest, InHandModeThePointerTravelsWithoutTurningTheCamera) {
+    keyDown('m');
+    EXPECT_EQ(input.pointer, PointerMode::Hand);
+    const Camera start = camera;
+    for (int i = 0; i <= 40; ++i) mouseMotion(-50 + i * 9, 300 + i * 3);  // from outside onto the ball
+    keyDown(' ');
+    mouseMotion(100, 100);
+    EXPECT_EQ(camera.yaw, start.yaw);
+    EXPECT_EQ(camera.pitch, start.pitch);
+    expectSamePosition(camera.position, start.position);
+    EXPECT_EQ(input.lastMouseX, 100);
+
+    keyDown('m');
+    EXPECT_EQ(input.pointer, PointerMode::Look);
+    mouseMotion(90, 100);  // look mode again: motion turns as ever
+    EXPECT_EQ(camera.yaw, start.yaw + 10.0f);
+}
+
+TEST_F(InputTest, InHandModeTheRightButtonTurnsAndTheMiddleMovesFromWhereTheyWerePressed) {
+    deliverScriptEvent(world, ScriptEvent::pointerMode(PointerMode::Hand));
+    mouseMotion(400, 300);
+    const Camera start = camera;
+    ::mouseButton(world, MouseButton::Right, true, 410, 305);  // no jump from the last motion
+    ::mouseDrag(world, 400, 300);                               // left 10, up 5
+    EXPECT_EQ(camera.yaw, start.yaw + 10.0f);
+    EXPECT_EQ(camera.pitch, start.pitch + 5.0f);
+    ::mouseButton(world, MouseButton::Right, false, 400, 300);
+    ::mouseDrag(world, 380, 300);  // no button of the camera held any more
+    EXPECT_EQ(camera.yaw, start.yaw + 10.0f);
+
+    const Camera turned = camera;
+    ::mouseButton(world, MouseButton::Middle, true, 380, 300);
+    ::mouseDrag(world, 383, 295);  // dx = -3, dy = 5, as space and motion move it
+    expectSamePosition(camera.position, turned.position + (5.0 * turned.forward + 3.0 * turned.right));
+    EXPECT_EQ(camera.yaw, turned.yaw);
+    ::mouseButton(world, MouseButton::Middle, false, 383, 295);
+
+    // In look mode a drag never turns or moves the camera.
+    deliverScriptEvent(world, ScriptEvent::pointerMode(PointerMode::Look));
+    const Camera looking = camera;
+    ::mouseButton(world, MouseButton::Right, true, 383, 295);
+    ::mouseDrag(world, 300, 200);
+    EXPECT_EQ(camera.yaw, looking.yaw);
+    expectSamePosition(camera.position, looking.position);
+}
+
+// As a person does it: the pointer comes from outside the window in small
+// steps onto the ball, the left button grabs, a drag upwards pulls the
+// point up, and the release lets go.
+TEST_F(InputTest, InHandModeAPersonReachesTheBallAndPullsItUp) {
+    for (int i = 0; i < 200; ++i) step();  // the ball is falling towards the platform
+    keyDown('m');
+    for (int x = 700, y = 500; x > 320 || y > 350; x = std::max(320, x - 7), y = std::max(350, y - 3))
+        mouseMotion(x, y);
+    ::mouseButton(world, MouseButton::Left, true, 320, 350);
+    ASSERT_TRUE(world.grab.active);
+    const int particle = world.grab.particle;
+    const double before = ball.particles[particle]->position.y;
+    for (int y = 350; y >= 200; y -= 5) {
+        ::mouseDrag(world, 320, y);
+        step();
+    }
+    EXPECT_GT(ball.particles[particle]->position.y, before + 0.5);
+    ::mouseButton(world, MouseButton::Left, false, 320, 200);
+    EXPECT_FALSE(world.grab.active);
+
+    // The same way in look mode turns the view away long before the pointer
+    // is there: the press finds nothing.
+    restart();
+    for (int i = 0; i < 200; ++i) step();
+    for (int x = 700, y = 500; x > 320 || y > 350; x = std::max(320, x - 7), y = std::max(350, y - 3))
+        mouseMotion(x, y);
+    ::mouseButton(world, MouseButton::Left, true, 320, 350);
+    EXPECT_FALSE(world.grab.active);
 }

@@ -18,15 +18,6 @@ std::string contentsOf(const std::string& path) {
     return text.str();
 }
 
-ScriptEvent event(long long step, ScriptEventKind kind, int code = 0, int x = 0, int y = 0) {
-    ScriptEvent e;
-    e.step = step;
-    e.kind = kind;
-    e.code = code;
-    e.x = x;
-    e.y = y;
-    return e;
-}
 }  // namespace
 
 TEST(ScriptRecorder, EachEventIsOnDiskAsSoonAsItIsRecorded) {
@@ -34,9 +25,9 @@ TEST(ScriptRecorder, EachEventIsOnDiskAsSoonAsItIsRecorded) {
     ScriptRecorder recorder;
     std::string error;
     ASSERT_TRUE(recorder.open(dir.file("session.txt"), error)) << error;
-    ASSERT_TRUE(recorder.record(event(0, ScriptEventKind::SpecialDown, kSpecialKeyUp)));
+    ASSERT_TRUE(recorder.record(ScriptEvent::specialDown(kSpecialKeyUp).at(0)));
     EXPECT_NE(contentsOf(dir.file("session.txt")).find("0 special-down up\n"), std::string::npos);
-    ASSERT_TRUE(recorder.record(event(40, ScriptEventKind::KeyDown, 'p')));
+    ASSERT_TRUE(recorder.record(ScriptEvent::keyDown('p').at(40)));
     EXPECT_NE(contentsOf(dir.file("session.txt")).find("40 key-down p\n"), std::string::npos);
 }
 
@@ -47,16 +38,16 @@ TEST(ScriptRecorder, AnUnwritableFileIsRefusedAtOnceWithItsName) {
     EXPECT_FALSE(recorder.open(dir.file("missing/session.txt"), error));
     EXPECT_NE(error.find("missing/session.txt: cannot write"), std::string::npos) << error;
     EXPECT_FALSE(recorder.isOpen());
-    EXPECT_FALSE(recorder.record(event(0, ScriptEventKind::End)));
+    EXPECT_FALSE(recorder.record(ScriptEvent::end()));
     EXPECT_FALSE(recorder.open(dir.path(), error));  // a directory
 }
 
 TEST(ScriptRecorder, ARecordedSessionReplaysIntoTheSameWorld) {
     TempDirectory dir;
     const std::vector<ScriptEvent> session = {
-        event(0, ScriptEventKind::SpecialDown, kSpecialKeyLeft), event(30, ScriptEventKind::KeyDown, ']'),
-        event(60, ScriptEventKind::SpecialUp, kSpecialKeyLeft),   event(61, ScriptEventKind::Pace, 2),
-        event(90, ScriptEventKind::Motion, 0, 300, 200),         event(120, ScriptEventKind::KeyDown, 'p')};
+        ScriptEvent::specialDown(kSpecialKeyLeft).at(0), ScriptEvent::keyDown(']').at(30),
+        ScriptEvent::specialUp(kSpecialKeyLeft).at(60),   ScriptEvent::pace(2).at(61),
+        ScriptEvent::motion(300, 200).at(90),             ScriptEvent::keyDown('p').at(120)};
     World live;
     ScriptRecorder recorder;
     std::string error;

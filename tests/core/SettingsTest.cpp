@@ -37,9 +37,12 @@ class SettingsTest : public WorldTest {};
 TEST_F(SettingsTest, EveryStartValueIsTheBallsOwn) {
     for (std::size_t i = 0; i < kSettingCount; ++i) {
         const Setting& setting = kSettings[i];
-        EXPECT_EQ(settingValue(world, setting), setting.defaultValue) << setting.name;
-        EXPECT_LE(setting.minimum, setting.defaultValue) << setting.name;
-        EXPECT_GE(setting.maximum, setting.defaultValue) << setting.name;
+        EXPECT_EQ(settingValue(world, setting), settingStartValue(setting)) << setting.name;
+        EXPECT_LE(setting.minimum, settingStartValue(setting)) << setting.name;
+        EXPECT_GE(setting.maximum, settingStartValue(setting)) << setting.name;
+        EXPECT_GT(setting.sliderStep, 0.0) << setting.name;
+        EXPECT_LE(setting.sliderStep, (setting.maximum - setting.minimum) / 10) << setting.name;
+        EXPECT_NE(setting.parameter == nullptr, setting.resolution == nullptr) << setting.name;
         EXPECT_EQ(findSetting(setting.name), &setting);
         EXPECT_EQ(findSettingOption(setting.option), &setting);
     }

@@ -70,13 +70,13 @@ TEST(Soak, ScriptIsDeterministicAndCoversEveryKindOfInput) {
     const auto has = [&](const std::function<bool(const ScriptEvent&)>& wanted) {
         return std::any_of(script.events.begin(), script.events.end(), wanted);
     };
-    EXPECT_TRUE(has([](const ScriptEvent& e) { return e.kind == ScriptEventKind::Reshape && e.y == 0; }));
-    EXPECT_TRUE(has([](const ScriptEvent& e) { return e.kind == ScriptEventKind::Pace && e.code == 0; }));
-    EXPECT_TRUE(has([](const ScriptEvent& e) { return e.kind == ScriptEventKind::Pace && e.code == 8; }));
+    EXPECT_TRUE(has([](const ScriptEvent& e) { return e.kind == ScriptEventKind::Reshape && e.height == 0; }));
+    EXPECT_TRUE(has([](const ScriptEvent& e) { return e.kind == ScriptEventKind::Pace && e.steps == 0; }));
+    EXPECT_TRUE(has([](const ScriptEvent& e) { return e.kind == ScriptEventKind::Pace && e.steps == 8; }));
     EXPECT_TRUE(has([](const ScriptEvent& e) { return e.kind == ScriptEventKind::Drag && e.x < -10000; }));
     // Nothing ends the soak early.
     EXPECT_FALSE(has([](const ScriptEvent& e) {
-        return e.kind == ScriptEventKind::End || (e.kind == ScriptEventKind::KeyDown && e.code == kKeyEscape);
+        return e.kind == ScriptEventKind::End || (e.kind == ScriptEventKind::KeyDown && e.key == kKeyEscape);
     }));
 }
 

@@ -143,7 +143,7 @@ TEST(OverlayText, ABallThatRanAwayIsSaidSoAndTheSceneStaysWhole) {
     for (const auto& [name, value] : {std::pair<const char*, double>{"surfaceStiffness", 200.0},
                                       {"centreStiffness", 400.0}, {"timeStep", 1.0}, {"particleMass", 0.5},
                                       {"damping", 0.0}})
-        deliverScriptEvent(world, settingEvent(*findSetting(name), value));
+        deliverScriptEvent(world, ScriptEvent::set(*findSetting(name), value));
     const FrameGrab wild = runIdleCalls(30);
     dumpFrame(wild, "ran-away");
     EXPECT_GT(world.blowUps, 0);
@@ -153,7 +153,7 @@ TEST(OverlayText, ABallThatRanAwayIsSaidSoAndTheSceneStaysWhole) {
 
     // Back to the start values the ball settles and, after a while, the
     // notice goes.
-    deliverScriptEvent(world, ScriptEvent{0, ScriptEventKind::Defaults});
+    deliverScriptEvent(world, ScriptEvent::defaults());
     const FrameGrab later = runIdleCalls(400);
     EXPECT_EQ(whitePixels(later, noticeRow).count(), 0);
     EXPECT_FALSE(world.ball.ranAway());

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "shell/Window.h"
+#include "tests/render/DrivenWindow.h"
 #include "tests/render/RenderHarness.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/TempDirectory.h"
@@ -26,109 +27,6 @@
 using namespace render;
 
 namespace {
-// xdotool's actions against one window, with pauses after each so that the
-// events land between idle calls, spread over several of them.
-class Actions {
-public:
-    explicit Actions(unsigned long window) : window_(std::to_string(window)) {
-        add({"windowfocus", "--sync", window_});
-    }
-
-    Actions& key(const std::string& name) { return add({"key", name}).pause(0.15); }
-    Actions& hold(const std::vector<std::string>& keys, double seconds) {
-        for (const std::string& k : keys) add({"keydown", k});
-        pause(seconds);
-        for (const std::string& k : keys) add({"keyup", k});
-        return pause(0.1);
-    }
-    Actions& pointerTo(int x, int y) {
-        return add({"mousemove", "--window", window_, std::to_string(x), std::to_string(y)}).pause(0.1);
-    }
-    Actions& press(int button) { return add({"mousedown", std::to_string(button)}).pause(0.15); }
-    Actions& release(int button) { return add({"mouseup", std::to_string(button)}).pause(0.15); }
-    Actions& pause(double seconds) {
-        char text[32];
-        std::snprintf(text, sizeof text, "%.2f", seconds);
-        return add({"sleep", text});
-    }
-
-    std::vector<std::string> commandLine() const {
-        std::vector<std::string> argv = {"xdotool"};
-        argv.insert(argv.end(), actions_.begin(), actions_.end());
-        return argv;
-    }
-
-private:
-    Actions& add(const std::vector<std::string>& words) {
-        actions_.insert(actions_.end(), words.begin(), words.end());
-        return *this;
-    }
-
-    std::string window_;
-    std::vector<std::string> actions_;
-};
-
-
-// The window as the test drives it, keeping its state after every idle call
-// in the replay's format (the first line: before the first call).
-class TracedWindow {
-public:
-    TracedWindow() { states_.push_back(stateLine(idleCallsDone(), windowWorld())); }
-
-    FrameGrab idle(int calls = 1) {
-        FrameGrab last;
-        for (int i = 0; i < calls; ++i) {
-            last = runIdleCalls(1);
-            states_.push_back(stateLine(idleCallsDone(), windowWorld()));
-        }
-        return last;
-    }
-
-    // Runs xdotool while the window goes on as under its main loop; returns
-    // the frame of the last idle call.
-    FrameGrab play(const Actions& actions) {
-        ChildOptions options;
-        options.timeoutSeconds = 60;
-        ChildProcess xdotool(actions.commandLine(), options);
-        while (!xdotool.finished()) idle();
-        const ChildResult& result = xdotool.wait();
-        EXPECT_EQ(result.exitStatus, 0) << "xdotool: " << result.describe() << "\n" << result.err;
-        // Its last events left before it ended; a few more calls take them in.
-        return idle(5);
-    }
-
-    const std::vector<std::string>& states() const { return states_; }
-
-private:
-    std::vector<std::string> states_;
-};
-
-std::vector<std::string> linesWithEnds(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    std::string line;
-    while (std::getline(in, line)) lines.push_back(line + "\n");
-    return lines;
-}
-
-// Empty when both hold the same lines, else where they part (lines are
-// long: only their starts are shown).
-std::string whereTheyDiffer(const std::vector<std::string>& window, const std::vector<std::string>& replay) {
-    const std::size_t common = std::min(window.size(), replay.size());
-    for (std::size_t i = 0; i < common; ++i) {
-        if (window[i] != replay[i]) {
-            const auto parting = std::mismatch(window[i].begin(), window[i].end(), replay[i].begin());
-            const std::size_t at = static_cast<std::size_t>(parting.first - window[i].begin());
-            const std::size_t from = at < 60 ? 0 : at - 60;
-            return "after idle call " + std::to_string(i) + ":\n  window: ..." + window[i].substr(from, 120) +
-                   "\n  replay: ..." + replay[i].substr(from, 120);
-        }
-    }
-    if (window.size() != replay.size())
-        return std::to_string(window.size()) + " window states, " + std::to_string(replay.size()) + " replayed";
-    return std::string();
-}
-
 std::string withoutLinesContaining(const std::string& text, const std::vector<std::string>& words) {
     std::istringstream in(text);
     std::string kept, line;
@@ -158,7 +56,7 @@ double largestParticleDistance(const SoftBall& a, const SoftBall& b) {
 
 int countOf(const std::vector<ScriptEvent>& events, ScriptEventKind kind, int code = -1) {
     return static_cast<int>(std::count_if(events.begin(), events.end(), [&](const ScriptEvent& e) {
-        return e.kind == kind && (code < 0 || e.code == code);
+        return e.kind == kind && (code < 0 || e.key == code);
     }));
 }
 

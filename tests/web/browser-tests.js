@@ -42,12 +42,14 @@ async function assertReplaysNatively(snapshot, report) {
 // motion is measured from (0, 0)), and moves on to the ball with the button
 // held, which never turns the camera; released and pressed again, it grabs.
 // Aimed at the ball's centre, it holds the mass point nearest the camera.
+// As a person grabs the ball in the page, which starts in hand mode: the
+// pointer comes from outside the picture onto the ball in many small steps
+// (turning nothing on the way), and the left button goes down there.
 async function grabTheBall(page) {
-  await page.pointerTo(0, 0);
-  await page.page.mouse.down();
+  const box = await page.canvasBox();
+  await page.page.mouse.move(box.x - 40, box.y + box.height - 20);
   const at = h.ballOnCanvas(await page.stateLine());
-  await page.pointerTo(at.x, at.y, 5);
-  await page.page.mouse.up();
+  await page.pointerTo(at.x, at.y, 40);
   await page.page.mouse.down();
   await page.waitUntil('the ball to be grabbed', (s) => s.grabbed, 5000);
   const { particles, camera } = JSON.parse(await page.stateLine());
@@ -142,7 +144,8 @@ test('HeldKeysGiveOneDownAndOneUp', async ({ open, report }) => {
   await page.waitIdleCalls(2);
   const { state, recording } = await page.snapshot();
   const repeats = await p.evaluate(() => window.repeatsSent);
-  const events = h.parseScript(recording).filter((e) => e.kind !== 'pace').map((e) => [e.kind, ...e.args].join(' '));
+  const events = h.parseScript(recording).filter((e) => e.kind !== 'pace' && e.kind !== 'pointer')
+    .map((e) => [e.kind, ...e.args].join(' '));
   report(`repeats sent: ${repeats}; recorded: ${events.join(', ')}`);
   assert.equal(repeats, 6, 'the browser sent the repeats');
   assert.deepEqual(events, ['key-down p', 'key-up p', 'special-down left', 'special-up left']);
@@ -165,14 +168,17 @@ test('EscapeDoesNothing', async ({ open, report }) => {
   await assertReplaysNatively(await page.snapshot(), report);
 });
 
-test('MouseTurnsPansAndGrabs', async ({ open, report }) => {
+test('HandModeGrabsTurnsMovesAndReplaysNatively', async ({ open, report }) => {
   const page = await open();
   const p = page.page;
   const camera = async () => JSON.parse(await page.stateLine()).camera;
+  assert.equal((await page.state()).hand, true, 'the page starts in hand mode');
 
   // The left button on the ball holds it; a drag pulls it; release lets go.
   // Dragged up, the held point rises over the ball's centre.
   const at = await grabTheBall(page);
+  const start = await camera();
+  assert.deepEqual([start.yaw, start.pitch], [180, 0], 'the way to the ball turned nothing');
   const above = (line) => line.particles[at.point][1] - line.centre[1];
   const before = above(JSON.parse(await page.stateLine()));
   await page.pointerTo(at.x, at.y - 80, 8);
@@ -182,25 +188,31 @@ test('MouseTurnsPansAndGrabs', async ({ open, report }) => {
   assert.equal((await page.state()).grabbed, true, 'held while the button is down');
   await p.mouse.up();
   await page.waitUntil('the ball to be let go', (s) => !s.grabbed, 5000);
-  const still = await camera();
-  assert.deepEqual([still.yaw, still.pitch], [180, 0], 'the camera does not turn while a button is held');
 
-  // Motion with no button turns the camera by a degree a pixel.
+  // The right button drags the view round by a degree a pixel, from where
+  // it went down; the middle one moves the camera.
+  await p.mouse.down({ button: 'right' });
   await page.pointerTo(at.x + 40, at.y - 70, 4);
-  const turned = await page.waitUntilLine('the camera to turn 40 degrees left and 10 down',
+  const turned = await page.waitUntilLine('a right drag to turn the camera 40 degrees left and 10 down',
     (line) => line.camera.yaw === 140 && line.camera.pitch === -10);
-  assert.deepEqual(turned.camera.position, still.position, 'turning does not move the camera');
-
-  // With space held the same motion moves the camera instead.
-  await p.keyboard.down('Space');
-  await page.waitIdleCalls(1);
-  await page.pointerTo(at.x + 40, at.y - 40);
-  const panned = await page.waitUntilLine('the camera to move',
+  await p.mouse.up({ button: 'right' });
+  assert.deepEqual(turned.camera.position, start.position, 'turning does not move the camera');
+  await p.mouse.down({ button: 'middle' });
+  await page.pointerTo(at.x + 40, at.y - 40, 3);
+  const moved = await page.waitUntilLine('a middle drag to move the camera',
     (line) => JSON.stringify(line.camera.position) !== JSON.stringify(turned.camera.position));
-  await p.keyboard.up('Space');
-  assert.deepEqual([panned.camera.yaw, panned.camera.pitch], [140, -10], 'panning does not turn');
-  report(`turned to yaw ${turned.camera.yaw}, pitch ${turned.camera.pitch}; panned from ` +
-    `${turned.camera.position.map((v) => v.toFixed(2))} to ${panned.camera.position.map((v) => v.toFixed(2))}`);
+  await p.mouse.up({ button: 'middle' });
+  assert.deepEqual([moved.camera.yaw, moved.camera.pitch], [140, -10], 'moving does not turn');
+
+  // Key m: the pointer looks again, and motion alone turns the camera.
+  await p.keyboard.press('m');
+  await page.waitUntil('look mode', (s) => !s.hand);
+  await page.pointerTo(at.x + 30, at.y - 40);
+  const looked = await page.waitUntilLine('motion to turn the camera 10 degrees more',
+    (line) => line.camera.yaw === 150);
+  report(`turned to yaw ${turned.camera.yaw}, pitch ${turned.camera.pitch}; moved to ` +
+    `${moved.camera.position.map((v) => v.toFixed(2))}; looking, yaw ${looked.camera.yaw}`);
+  await assertReplaysNatively(await page.snapshot(), report);
 });
 
 test('KeysPauseStepChangeSpeedAndShowHelp', async ({ open, report }) => {

@@ -2,6 +2,7 @@
 // input events, and prints the state as JSON lines. It runs the very handlers
 // and idle step the window runs; only the drawing is left out.
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -38,24 +39,12 @@ const char kUsageTemplate[] =
     "\n"
     "An option given twice takes its last value; --opt=VALUE works as well.\n"
     "\n"
-    "Script: one event a line, fields separated by spaces or tabs:\n"
-    "  STEP key-down C | key-up C | special-down K | special-up K | motion X Y\n"
-    "  STEP button-down B X Y | button-up B X Y | drag X Y | hover X Y | reshape W H\n"
-    "  STEP pace N | pace off | end | set NAME VALUE | defaults\n"
-    "STEP is the idle call (from 0) before which the event is delivered; steps\n"
-    "never decrease. C is one printable character other than space and '#', or\n"
-    "space, esc, hash, or any byte as 0xNN. K is up, down, left, right, f1 to\n"
-    "f12 or a GLUT special-key code from 0 to 65535. B is left, middle or right.\n"
-    "X and Y are integers from -100000 to 100000, W and H from 0 to 16384 (the\n"
-    "window size for turning pointer positions into rays; 640x480 at start).\n"
-    "hover is pointer motion over the study panel: only remembered.\n"
-    "pace N makes the following idle calls take N steps (0 to 8); end stops the\n"
-    "replay as esc does; set changes a setting from the next step (rings and\n"
-    "segments rebuild the ball where it is), defaults puts every physical\n"
-    "setting back. Lines that are blank or whose first non-blank\n"
+    "Script: one event a line, STEP EVENT ARGUMENTS, fields separated by spaces\n"
+    "or tabs. STEP is the idle call (from 0) before which the event is delivered;\n"
+    "steps never decrease. Lines that are blank or whose first non-blank\n"
     "character is '#' are ignored; CRLF line ends are accepted. Events at step N\n"
-    "or later are checked but not delivered; esc ends the replay after printing\n"
-    "the current state.\n"
+    "or later are checked but not delivered. The events:\n"
+    "%s"
     "\n"
     "A ball that runs away (values that are no numbers, or points flung far) is\n"
     "rebuilt over the plate; a line on standard error says so and the replay\n"
@@ -63,11 +52,15 @@ const char kUsageTemplate[] =
     "\n"
     "Exit status: 0 done, 1 output could not be written, 2 bad option or script.\n";
 
-// The settings' lines go where the template says %s.
+// The settings' lines go where the template first says %s, the events' lines
+// where it says so next.
 std::string usage() {
     std::string text = kUsageTemplate;
-    const std::size_t at = text.find("%s");
-    return text.replace(at, 2, settingsUsage());
+    for (const std::string& part : {settingsUsage(), scriptEventsUsage()}) {
+        const std::size_t at = text.find("%s");
+        text.replace(at, 2, part);
+    }
+    return text;
 }
 
 struct Options {
@@ -83,15 +76,15 @@ struct Options {
 std::string parseOptions(int argc, char** argv, Options& options) {
     std::vector<CommandLineOption> given;
     CommandLineSyntax syntax{{"--help", "--energy"}, {"--steps", "--every", "--input"}};
-    for (std::size_t i = 0; i < kSettingCount; ++i) syntax.valued.push_back(kSettings[i].option);
+    addSettingOptions(syntax);
     const std::string error = readCommandLine(argc, argv, syntax, given);
     if (!error.empty()) return error;
     for (const CommandLineOption& option : given) {
         if (const Setting* setting = findSettingOption(option.name)) {
-            double value = 0.0;
-            const std::string problem = readSettingValue(*setting, option.value, value);
-            if (!problem.empty()) return option.name + " " + problem;
-            options.settings.push_back(settingEvent(*setting, value));
+            ScriptEvent event;
+            const std::string problem = readSettingOption(*setting, option.value, event);
+            if (!problem.empty()) return problem;
+            options.settings.push_back(event);
         } else if (option.name == "--help") {
             options.help = true;
         } else if (option.name == "--energy") {
@@ -100,9 +93,9 @@ std::string parseOptions(int argc, char** argv, Options& options) {
             if (option.value.empty()) return "empty file name for --input";
             options.input = option.value;
         } else if (option.name == "--steps") {
-            if (!parseWholeNumber(option.value, 0, options.steps))
+            if (!parseInteger(option.value, 0, LLONG_MAX, options.steps))
                 return "--steps needs an integer N >= 0, not \"" + option.value + "\"";
-        } else if (!parseWholeNumber(option.value, 1, options.every)) {
+        } else if (!parseInteger(option.value, 1, LLONG_MAX, options.every)) {
             return "--every needs an integer K >= 1, not \"" + option.value + "\"";
         }
     }

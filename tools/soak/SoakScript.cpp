@@ -1,7 +1,10 @@
 #include "tools/soak/SoakScript.h"
 
-#include <cstdio>
 #include <string>
+#include <vector>
+
+#include "world/InputScript.h"
+#include "world/Keys.h"
 
 namespace {
 // splitmix64: small, fast, and the same on every platform.
@@ -17,78 +20,93 @@ public:
     int below(int n) { return static_cast<int>(next() % static_cast<std::uint64_t>(n)); }
     // From `low` to `high`, both included.
     int between(int low, int high) { return low + below(high - low + 1); }
+    template <typename T>
+    const T& pick(const std::vector<T>& items) {
+        return items[static_cast<std::size_t>(below(static_cast<int>(items.size())))];
+    }
 
 private:
     std::uint64_t state_;
 };
 
-const char* const kBallKeys[] = {"t", "g"};
-const char* const kArrows[] = {"up", "down", "left", "right"};
-// Camera flights go there and back, each key with the one that undoes it.
-const char* const kFlights[][2] = {{"w", "s"}, {"s", "w"}, {"a", "d"}, {"d", "a"}, {"r", "f"}, {"f", "r"}};
-const char* const kHeldKeys[] = {"w", "s", "a", "d", "r", "f", "t", "g"};
-const char* const kOneShotKeys[] = {"0", "9", "1", "2", "3", "8", "l", "x", "W", "h", "o"};
-const char* const kButtons[] = {"left", "middle", "right"};
+ScriptEvent pressOf(const KeyBinding& key) {
+    return key.source == KeySource::Special ? ScriptEvent::specialDown(key.code)
+                                            : ScriptEvent::keyDown(static_cast<unsigned char>(key.code));
+}
 
-class ScriptWriter {
-public:
-    void event(long long step, const char* what) {
-        char line[96];
-        std::snprintf(line, sizeof line, "%lld %s\n", step, what);
-        text_ += line;
-    }
-    void event(long long step, const char* kind, const char* arg) {
-        char line[96];
-        std::snprintf(line, sizeof line, "%lld %s %s\n", step, kind, arg);
-        text_ += line;
-    }
-    void pair(long long step, const char* kind, int a, int b) {
-        char line[96];
-        std::snprintf(line, sizeof line, "%lld %s %d %d\n", step, kind, a, b);
-        text_ += line;
-    }
-    void button(long long step, bool down, const char* button, int x, int y) {
-        char line[96];
-        std::snprintf(line, sizeof line, "%lld %s %s %d %d\n", step, down ? "button-down" : "button-up", button, x, y);
-        text_ += line;
-    }
-    void comment(const std::string& text) { text_ += "# " + text + "\n"; }
-    std::string take() { return std::move(text_); }
+ScriptEvent releaseOf(const KeyBinding& key) {
+    return key.source == KeySource::Special ? ScriptEvent::specialUp(key.code)
+                                            : ScriptEvent::keyUp(static_cast<unsigned char>(key.code));
+}
 
-private:
-    std::string text_;
+bool isHeldIn(const KeyBinding& key, bool InputState::*group) { return key.use == KeyUse::Hold && key.group == group; }
+
+// The keys the session presses, sorted out of the key table.
+struct SoakKeys {
+    std::vector<const KeyBinding*> arrows;      // held special keys
+    std::vector<const KeyBinding*> ballKeys;    // held character keys of the ball's group
+    std::vector<const KeyBinding*> cameraKeys;  // camera flight, each with the key that flies back
+    std::vector<const KeyBinding*> heldKeys;    // every held key of a group, released at random too
+    std::vector<ScriptEvent> oneShots;          // switches and actions, and two keys bound to nothing
+
+    SoakKeys() {
+        for (std::size_t i = 0; i < kKeyBindingCount; ++i) {
+            const KeyBinding& key = kKeyBindings[i];
+            const bool character = key.source == KeySource::Character;
+            if (key.use == KeyUse::Hold && key.source == KeySource::Special) arrows.push_back(&key);
+            if (character && isHeldIn(key, &InputState::ballControl)) ballKeys.push_back(&key);
+            if (character && isHeldIn(key, &InputState::cameraMoving)) cameraKeys.push_back(&key);
+            if (character && key.use == KeyUse::Hold && key.group) heldKeys.push_back(&key);
+            if (character && (key.use == KeyUse::Show || key.use == KeyUse::Act)) oneShots.push_back(pressOf(key));
+        }
+        for (const unsigned char unbound : {'x', 'W'}) oneShots.push_back(ScriptEvent::keyDown(unbound));
+    }
 };
+
+const SoakKeys& soakKeys() {
+    static const SoakKeys keys;
+    return keys;
+}
 
 // What the script has told the world so far that later events depend on:
 // where the pointer is, and the window's size.
 struct Session {
-    ScriptWriter out;
+    std::string text;
     Random random;
     long long step = 0;
     int pointerX = 0, pointerY = 0;
     int width = 640, height = 480;
 
     explicit Session(std::uint64_t seed) : random(seed) {}
+
+    void add(const ScriptEvent& event) { text += formatScriptEvent(event.at(step)) + "\n"; }
+    void comment(const std::string& line) { text += "# " + line + "\n"; }
+    void wait(int mostCalls) { step += random.below(mostCalls); }
 };
 
 // Presses one key now and releases it a little later (key-ups may come
 // without a key-down when the release lands after another press of the group;
 // the handlers must cope with both).
-void holdKey(Session& s, bool special, const char* key) {
-    s.out.event(s.step, special ? "special-down" : "key-down", key);
+void holdKey(Session& s, const KeyBinding& key) {
+    s.add(pressOf(key));
     s.step += 1 + s.random.below(120);
-    s.out.event(s.step, special ? "special-up" : "key-up", key);
+    s.add(releaseOf(key));
+}
+
+const KeyBinding& keyOf(KeySource source, int code) {
+    return *(source == KeySource::Special ? findSpecialKey(code) : findCharacterKey(static_cast<unsigned char>(code)));
 }
 
 // The camera flies somewhere and comes back the same number of idle calls
 // later, so that over a long soak it stays near the scene.
 void flyThereAndBack(Session& s) {
-    const auto& flight = kFlights[s.random.below(6)];
+    const KeyBinding& there = *s.random.pick(soakKeys().cameraKeys);
+    const KeyBinding& back = keyOf(there.source, there.undoneBy);
     const int calls = 1 + s.random.below(120);
-    for (const char* key : flight) {
-        s.out.event(s.step, "key-down", key);
+    for (const KeyBinding* key : {&there, &back}) {
+        s.add(pressOf(*key));
         s.step += calls;
-        s.out.event(s.step, "key-up", key);
+        s.add(releaseOf(*key));
         ++s.step;
     }
 }
@@ -97,18 +115,18 @@ void flyThereAndBack(Session& s) {
 // space held, moves) on the way and is back where it looked from at the end,
 // since each motion turns it by the pointer's step.
 void wanderPointer(Session& s, bool pan) {
-    if (pan) s.out.event(s.step, "key-down", "space");
+    if (pan) s.add(ScriptEvent::keyDown(' '));
     const int startX = s.pointerX, startY = s.pointerY;
     int x = startX, y = startY;
     const int moves = 1 + s.random.below(20);
     for (int i = 0; i < moves; ++i) {
         x += s.random.below(41) - 20;
         y += s.random.below(41) - 20;
-        s.out.pair(s.step, "motion", x, y);
-        s.step += s.random.below(3);
+        s.add(ScriptEvent::motion(x, y));
+        s.wait(3);
     }
-    s.out.pair(s.step, "motion", startX, startY);
-    if (pan) s.out.event(s.step, "key-up", "space");
+    s.add(ScriptEvent::motion(startX, startY));
+    if (pan) s.add(ScriptEvent::keyUp(' '));
 }
 
 // A place for a drag: near the last one, anywhere in the window, or far
@@ -134,47 +152,91 @@ void dragAbout(Session& s, int& x, int& y) {
     const int drags = 1 + s.random.below(12);
     for (int i = 0; i < drags; ++i) {
         dragTarget(s, x, y);
-        s.out.pair(s.step, "drag", x, y);
-        s.step += s.random.below(15);
+        s.add(ScriptEvent::drag(x, y));
+        s.wait(15);
     }
 }
 
-// Where the ball lies on the platform while the camera looks as at
-// start-up. The pointer gets there with the middle button held, which turns
-// no camera; the left button then grabs and pulls the ball about.
-void grabTheBall(Session& s) {
-    s.out.button(s.step, true, "middle", s.pointerX, s.pointerY);
-    int x = s.width / 2 + s.random.below(31) - 15;
-    int y = s.height * (80 + s.random.below(9)) / 100;
-    s.out.pair(s.step, "drag", x, y);
-    s.out.button(s.step, false, "middle", x, y);
-    s.step += s.random.below(3);
-    s.out.button(s.step, true, "left", x, y);
-    s.step += s.random.below(10);
-    dragAbout(s, x, y);
-    // Now and then another button comes and goes meanwhile; it lets nothing go.
-    if (s.random.below(4) == 0) {
-        s.out.button(s.step, true, "right", x, y);
-        s.step += s.random.below(5);
-        s.out.button(s.step, false, "right", x, y);
-    }
-    s.step += s.random.below(30);
-    s.out.button(s.step, false, "left", x, y);
+void movePointerTo(Session& s, int x, int y) {
     s.pointerX = x;
     s.pointerY = y;
+}
+
+// Where the ball lies on the platform while the camera looks as at start-up.
+void pointAtTheBall(Session& s, int& x, int& y) {
+    x = s.width / 2 + s.random.below(31) - 15;
+    y = s.height * (80 + s.random.below(9)) / 100;
+}
+
+// The left button grabs and pulls the ball about; now and then another
+// button comes and goes meanwhile, which lets nothing go.
+void pullTheBall(Session& s, int x, int y, bool otherButton) {
+    s.add(ScriptEvent::buttonDown(MouseButton::Left, x, y));
+    s.wait(10);
+    dragAbout(s, x, y);
+    if (otherButton && s.random.below(4) == 0) {
+        s.add(ScriptEvent::buttonDown(MouseButton::Right, x, y));
+        s.wait(5);
+        s.add(ScriptEvent::buttonUp(MouseButton::Right, x, y));
+    }
+    s.wait(30);
+    s.add(ScriptEvent::buttonUp(MouseButton::Left, x, y));
+    movePointerTo(s, x, y);
+}
+
+// The pointer gets to the ball with the middle button held, which turns no
+// camera in look mode; the left button then grabs.
+void grabTheBall(Session& s) {
+    s.add(ScriptEvent::buttonDown(MouseButton::Middle, s.pointerX, s.pointerY));
+    int x = 0, y = 0;
+    pointAtTheBall(s, x, y);
+    s.add(ScriptEvent::drag(x, y));
+    s.add(ScriptEvent::buttonUp(MouseButton::Middle, x, y));
+    s.wait(3);
+    pullTheBall(s, x, y, true);
 }
 
 // Any button pressed anywhere, dragged about and let go, sometimes where no
 // window is.
 void clickAndDrag(Session& s) {
-    const char* button = kButtons[s.random.below(3)];
+    const MouseButton button = static_cast<MouseButton>(s.random.below(3));
     int x = s.random.between(-100, s.width + 100), y = s.random.between(-100, s.height + 100);
-    s.out.button(s.step, true, button, x, y);
+    s.add(ScriptEvent::buttonDown(button, x, y));
     if (s.random.below(2) == 0) dragAbout(s, x, y);
-    s.step += s.random.below(5);
-    s.out.button(s.step, false, button, x, y);
-    s.pointerX = x;
-    s.pointerY = y;
+    s.wait(5);
+    s.add(ScriptEvent::buttonUp(button, x, y));
+    movePointerTo(s, x, y);
+}
+
+// A drag with `button` out and back by the same steps, so that what it turns
+// or moves comes back.
+void dragThereAndBack(Session& s, MouseButton button) {
+    const int x = s.pointerX, y = s.pointerY;
+    const int dx = s.random.below(61) - 30, dy = s.random.below(61) - 30;
+    s.add(ScriptEvent::buttonDown(button, x, y));
+    s.add(ScriptEvent::drag(x + dx, y + dy));
+    s.wait(10);
+    s.add(ScriptEvent::drag(x, y));
+    s.add(ScriptEvent::buttonUp(button, x, y));
+}
+
+// Hand mode for a while: the ball is put back over the middle and left to
+// land on the platform; the pointer travels onto it (turning nothing), pulls
+// it, and the right and middle buttons turn and move the camera out and back.
+void useTheHand(Session& s) {
+    s.add(ScriptEvent::keyDown('0'));
+    s.step += 60 + s.random.below(60);
+    s.add(ScriptEvent::keyDown('m'));
+    s.add(ScriptEvent::keyUp('m'));
+    int x = 0, y = 0;
+    pointAtTheBall(s, x, y);
+    s.add(ScriptEvent::motion(x, y));
+    movePointerTo(s, x, y);
+    s.wait(5);
+    pullTheBall(s, x, y, false);
+    dragThereAndBack(s, MouseButton::Right);
+    dragThereAndBack(s, MouseButton::Middle);
+    s.add(ScriptEvent::pointerMode(PointerMode::Look));
 }
 
 // Mostly back to the usual size; otherwise 1x1, no height at all, any size,
@@ -188,7 +250,7 @@ void resizeWindow(Session& s) {
     case 3: width = 16384, height = s.random.between(0, 16384); break;
     default: break;
     }
-    s.out.pair(s.step, "reshape", width, height);
+    s.add(ScriptEvent::reshape(width, height));
     s.width = width;
     s.height = height == 0 ? 1 : height;
 }
@@ -196,55 +258,62 @@ void resizeWindow(Session& s) {
 // A stretch of real-time pacing: some steps an idle call (none at all too),
 // then the pace ends.
 void paceForAWhile(Session& s) {
-    s.out.event(s.step, "pace", std::to_string(s.random.below(9)).c_str());
+    s.add(ScriptEvent::pace(s.random.below(9)));
     s.step += 1 + s.random.below(200);
     if (s.random.below(3) == 0) {
-        s.out.event(s.step, "pace", std::to_string(s.random.below(9)).c_str());
+        s.add(ScriptEvent::pace(s.random.below(9)));
         s.step += 1 + s.random.below(200);
     }
-    s.out.event(s.step, "pace", "off");
+    s.add(ScriptEvent::pace(ScriptEvent::kPaceOff));
 }
 
 // A short pause with a few single steps in it.
 void pauseAndStep(Session& s) {
-    s.out.event(s.step, "key-down", "p");
+    s.add(ScriptEvent::keyDown('p'));
     const int singleSteps = s.random.below(5);
     for (int i = 0; i < singleSteps; ++i) {
         s.step += 1 + s.random.below(10);
-        s.out.event(s.step, "key-down", "o");
+        s.add(ScriptEvent::keyDown('o'));
     }
     s.step += 1 + s.random.below(30);
-    s.out.event(s.step, "key-down", "p");
+    s.add(ScriptEvent::keyDown('p'));
 }
 
 // Faster or slower for a while, then back to x1.
 void changeSpeedForAWhile(Session& s) {
-    const bool faster = s.random.below(2) == 0;
+    const unsigned char faster = ']';
+    const unsigned char slower = static_cast<unsigned char>(findCharacterKey(faster)->undoneBy);
+    const bool speedUp = s.random.below(2) == 0;
     const int levels = 1 + s.random.below(3);
-    for (int i = 0; i < levels; ++i) s.out.event(s.step, "key-down", faster ? "]" : "[");
+    for (int i = 0; i < levels; ++i) s.add(ScriptEvent::keyDown(speedUp ? faster : slower));
     s.step += 1 + s.random.below(150);
-    for (int i = 0; i < levels; ++i) s.out.event(s.step, "key-down", faster ? "[" : "]");
+    for (int i = 0; i < levels; ++i) s.add(ScriptEvent::keyDown(speedUp ? slower : faster));
 }
 
 void showHelp(Session& s) {
-    const bool f1 = s.random.below(2) == 0;
-    s.out.event(s.step, f1 ? "special-down" : "key-down", f1 ? "f1" : "h");
-    if (f1) s.out.event(++s.step, "special-up", "f1");
+    if (s.random.below(2) == 0) {
+        s.add(ScriptEvent::specialDown(kSpecialKeyF1));
+        ++s.step;
+        s.add(ScriptEvent::specialUp(kSpecialKeyF1));
+    } else {
+        s.add(ScriptEvent::keyDown('h'));
+    }
 }
 }  // namespace
 
 std::string makeSoakScript(std::uint64_t seed, long long steps) {
     Session s(seed);
-    s.out.comment("soak script: seed " + std::to_string(seed) + ", " + std::to_string(steps) + " idle calls");
+    const SoakKeys& keys = soakKeys();
+    s.comment("soak script: seed " + std::to_string(seed) + ", " + std::to_string(steps) + " idle calls");
     while (s.step < steps) {
-        switch (s.random.below(16)) {
+        switch (s.random.below(17)) {
         case 0:
-        case 1: holdKey(s, true, kArrows[s.random.below(4)]); break;
-        case 2: holdKey(s, false, kBallKeys[s.random.below(2)]); break;
+        case 1: holdKey(s, *s.random.pick(keys.arrows)); break;
+        case 2: holdKey(s, *s.random.pick(keys.ballKeys)); break;
         case 3: flyThereAndBack(s); break;
-        case 4: s.out.event(s.step, "key-down", kOneShotKeys[s.random.below(11)]); break;
+        case 4: s.add(s.random.pick(keys.oneShots)); break;
         case 5: wanderPointer(s, s.random.below(2) == 0); break;
-        case 6: s.out.event(s.step, "key-up", kHeldKeys[s.random.below(8)]); break;
+        case 6: s.add(releaseOf(*s.random.pick(keys.heldKeys))); break;
         case 7:
         case 8: grabTheBall(s); break;
         case 9: clickAndDrag(s); break;
@@ -253,9 +322,10 @@ std::string makeSoakScript(std::uint64_t seed, long long steps) {
         case 12: pauseAndStep(s); break;
         case 13: changeSpeedForAWhile(s); break;
         case 14: showHelp(s); break;
+        case 15: useTheHand(s); break;
         default: break;
         }
-        s.step += s.random.below(60);
+        s.wait(60);
     }
-    return s.out.take();
+    return s.text;
 }
