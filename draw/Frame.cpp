@@ -109,8 +109,8 @@ void applyProjection(const WindowSize& window) {
     glLoadIdentity();
 }
 
-void drawFrame(World& world, const Scene& scene, const char* overlayText, FrameProfile* profile) {
-    const World& shown = world;
+void drawFrame(const World& shown, World& advancing, const Scene& scene, const char* overlayText,
+               FrameProfile* profile) {
     const LightingAsChosen lighting(shown.display.lightingOn);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
@@ -122,7 +122,7 @@ void drawFrame(World& world, const Scene& scene, const char* overlayText, FrameP
         drawTiltedBall(shown, scene);
     }
 
-    advanceFrame(world);
+    advanceFrame(advancing);
 
     if (shown.display.skyVisible) scene.skybox.draw();
     if (shown.display.lightningVisible) drawLightning(shown.lightning, scene.lightning, shown.camera.yaw);

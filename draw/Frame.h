@@ -40,8 +40,11 @@ struct FrameProfile {
     int ballDrawings = 0;
 };
 
-// Draws one frame of the world (not swapped): the tilted ground and ball,
-// the sky box, the lightning and the overlay text. The world's per-frame
-// update (advanceFrame) runs between the ball and the sky, where the
-// build-up and the bolts have always moved on.
-void drawFrame(World& world, const Scene& scene, const char* overlayText, FrameProfile* profile = nullptr);
+// Draws one frame of the world shown (not swapped): the tilted ground and
+// ball, the sky box, the lightning and the overlay text. The per-frame
+// update (advanceFrame) of the present world runs between the ball and the
+// sky, where the build-up and the bolts have always moved on. Mostly both
+// are the same world; a past step shown from the timeline stays as it was
+// while the present goes on.
+void drawFrame(const World& shown, World& advancing, const Scene& scene, const char* overlayText,
+               FrameProfile* profile = nullptr);

@@ -31,8 +31,10 @@ void tickLabel(char* text, std::size_t size, double value, double step) {
 
 // A plot of the history: a frame with its axis labelled in `unit`, a
 // dotted line at every tick, one line per series and a legend over it.
+// With `markNewest`, a line at the newest sample says that it is the step of
+// the past being shown.
 void drawPlot(const char* title, const char* unit, const StepHistory& history, PlotRange& range,
-              const std::vector<Series>& series) {
+              const std::vector<Series>& series, bool markNewest) {
     double low = 0.0, high = 0.0;
     bool any = false;
     for (std::size_t i = 0; i < history.size(); ++i) {
@@ -84,6 +86,11 @@ void drawPlot(const char* title, const char* unit, const StepHistory& history, P
         if (points.size() >= 2) draw->AddPolyline(points.data(), static_cast<int>(points.size()), s.colour, 0, 1.5f);
     }
 
+    if (markNewest && count > 0) {
+        const float x = bottomRight.x - 1.0f;
+        draw->AddLine(ImVec2(x, topLeft.y), ImVec2(x, bottomRight.y), IM_COL32(255, 215, 100, 255), 2.0f);
+    }
+
     float legendX = topLeft.x + 6.0f;
     for (const Series& s : series) {
         draw->AddText(ImVec2(legendX, topLeft.y + 2.0f), s.colour, s.name);
@@ -102,7 +109,7 @@ PanelActions StudyPanel::build(const World& world, const PanelContext& context) 
         if (ImGui::CollapsingHeader("Show")) showSection(world, actions);
         if (ImGui::CollapsingHeader("Physics", ImGuiTreeNodeFlags_DefaultOpen)) physicsSection(world, actions);
         if (ImGui::CollapsingHeader("Ball")) ballSection(world, actions);
-        if (ImGui::CollapsingHeader("Plots", ImGuiTreeNodeFlags_DefaultOpen)) plotsSection(world);
+        if (ImGui::CollapsingHeader("Plots", ImGuiTreeNodeFlags_DefaultOpen)) plotsSection(world, context.timeline);
     }
     ImGui::End();
     return actions;
@@ -128,6 +135,28 @@ void StudyPanel::runSection(const World& world, const PanelContext& context, Pan
     std::snprintf(pacingLabel, sizeof pacingLabel, "real-time pacing, %g steps a second", context.rateHz);
     if (ImGui::Checkbox(pacingLabel, &pacing)) actions.togglePacing = true;
     if (world.blowUps > 0) ImGui::TextColored(ImVec4(1.0f, 0.6f, 0.3f, 1.0f), "the ball ran away %lld times", world.blowUps);
+    if (context.timeline.enabled) timelineSlider(context.timeline, actions);
+}
+
+// The kept past from its oldest step to the present; dragging shows each
+// step passed (and pauses), as the keys , and . do one at a time.
+void StudyPanel::timelineSlider(const TimelineView& timeline, PanelActions& actions) {
+    long long shown = timeline.shown;
+    ImGui::PushItemWidth(-1.0f);
+    const bool moved = ImGui::SliderScalar("##timeline", ImGuiDataType_S64, &shown, &timeline.oldest,
+                                           &timeline.present, "step %lld", ImGuiSliderFlags_AlwaysClamp);
+    ImGui::PopItemWidth();
+    if (moved && shown != timeline.shown) actions.events.push_back(ScriptEvent::seek(shown));
+    if (ImGui::Button("< (,)")) actions.events.push_back(keyPress(','));
+    ImGui::SameLine();
+    if (ImGui::Button("(.) >")) actions.events.push_back(keyPress('.'));
+    ImGui::SameLine();
+    if (timeline.shown < timeline.present) {
+        ImGui::TextColored(ImVec4(1.0f, 0.85f, 0.4f, 1.0f), "step %lld of %lld: the past", timeline.shown,
+                           timeline.present);
+    } else {
+        ImGui::TextDisabled("the present, step %lld; kept from %lld", timeline.present, timeline.oldest);
+    }
 }
 
 void StudyPanel::showSection(const World& world, PanelActions& actions) {
@@ -184,21 +213,32 @@ void StudyPanel::ballSection(const World& world, PanelActions& actions) {
     ImGui::Text("%zu points, %zu springs", world.ball.particles.size(), springs);
 }
 
-void StudyPanel::plotsSection(const World& world) {
+void StudyPanel::plotsSection(const World& world, const TimelineView& timeline) {
     const StepHistory& history = world.history;
-    ImGui::TextDisabled("across: the last %zu steps, the newest on the right", StepHistory::kCapacity);
+    if (timeline.shown < timeline.present) {
+        ImGui::TextColored(ImVec4(1.0f, 0.85f, 0.4f, 1.0f), "across: the %zu steps up to step %lld, marked on the right",
+                           StepHistory::kCapacity, timeline.shown);
+        markShownStep_ = true;
+    } else {
+        ImGui::TextDisabled("across: the last %zu steps, the newest on the right", StepHistory::kCapacity);
+        markShownStep_ = false;
+    }
     drawPlot("energy", "J", history, energyRange_,
              {{"kinetic", IM_COL32(255, 120, 90, 255), [](const StepSample& s) { return s.kinetic; }},
               {"spring", IM_COL32(120, 200, 255, 255), [](const StepSample& s) { return s.spring; }},
               {"gravity", IM_COL32(140, 230, 120, 255), [](const StepSample& s) { return s.gravity; }},
-              {"total", IM_COL32(255, 255, 255, 255), [](const StepSample& s) { return s.total; }}});
+              {"total", IM_COL32(255, 255, 255, 255), [](const StepSample& s) { return s.total; }}},
+             markShownStep_);
     drawPlot("contacts", "surface points touching", history, contactRange_,
              {{"contacts", IM_COL32(255, 210, 90, 255),
-               [](const StepSample& s) { return static_cast<double>(s.contacts); }}});
+               [](const StepSample& s) { return static_cast<double>(s.contacts); }}},
+             markShownStep_);
     drawPlot("board tilt", "degrees", history, tiltRange_,
              {{"tilt X", IM_COL32(255, 120, 200, 255), [](const StepSample& s) { return static_cast<double>(s.tiltX); }},
               {"tilt Z", IM_COL32(120, 255, 220, 255),
-               [](const StepSample& s) { return static_cast<double>(s.tiltZ); }}});
+               [](const StepSample& s) { return static_cast<double>(s.tiltZ); }}},
+             markShownStep_);
     drawPlot("height of the ball's centre", "m", history, heightRange_,
-             {{"centre y", IM_COL32(200, 180, 255, 255), [](const StepSample& s) { return s.centreHeight; }}});
+             {{"centre y", IM_COL32(200, 180, 255, 255), [](const StepSample& s) { return s.centreHeight; }}},
+             markShownStep_);
 }

@@ -7,11 +7,22 @@
 
 struct World;
 
+// The session's kept past, for the timeline slider: the steps from the
+// oldest kept to the present, and the one shown.
+struct TimelineView {
+    bool enabled = false;
+    long long oldest = 0;
+    long long shown = 0;
+    long long present = 0;
+};
+
 // What the window knows that the world does not: whether the clock paces
-// the simulation (--rate) and at how many steps a second.
+// the simulation (--rate) and at how many steps a second, and the past the
+// session keeps.
 struct PanelContext {
     bool pacing = false;
     double rateHz = 60.0;
+    TimelineView timeline;
 };
 
 // What the user did on the panel this frame. The changes to the world come
@@ -35,12 +46,14 @@ private:
     void showSection(const World& world, PanelActions& actions);
     void physicsSection(const World& world, PanelActions& actions);
     void ballSection(const World& world, PanelActions& actions);
-    void plotsSection(const World& world);
+    void plotsSection(const World& world, const TimelineView& timeline);
+    void timelineSlider(const TimelineView& timeline, PanelActions& actions);
 
     PlotRange energyRange_;
     PlotRange contactRange_;
     PlotRange tiltRange_;
     PlotRange heightRange_;
+    bool markShownStep_ = false;  // the plots end at a step of the past
     int pendingRings_ = 0;  // the resolution sliders' values until released
     int pendingSegments_ = 0;
 };

@@ -19,7 +19,7 @@ run() {
   local start end
   start=$(date +%s.%N)
   /usr/bin/time -f "%M" -o "$work/rss-$steps" \
-    build/orvane-sim --steps "$steps" --every 10000 --input "$work/soak.txt" >"$work/out-$steps.jsonl"
+    build/orvane-sim --timeline-memory 0 --steps "$steps" --every 10000 --input "$work/soak.txt" >"$work/out-$steps.jsonl"
   end=$(date +%s.%N)
   local lines nulls
   lines=$(wc -l <"$work/out-$steps.jsonl")

@@ -34,6 +34,8 @@ std::string applyOption(const CommandLineOption& option, WindowOptions& options)
         options.settings.push_back(event);
     } else if (option.name == "--hand") {
         options.hand = true;
+    } else if (option.name == "--timeline-memory") {
+        return readTimelineMemory(option.value, options.timelineBytes);
     } else if (option.name == "--help") {
         options.help = true;
     } else if (option.name == "--rate") {
@@ -67,7 +69,7 @@ std::string readWindowOptions(int argc, char** argv, WindowOptions& options) {
         }
     }
     std::vector<CommandLineOption> given;
-    CommandLineSyntax syntax{{"--help", "--hand"}, {"--rate", "--record", "--replay"}};
+    CommandLineSyntax syntax{{"--help", "--hand"}, {"--rate", "--record", "--replay", "--timeline-memory"}};
     addSettingOptions(syntax);
     const std::string error = readCommandLine(static_cast<int>(ours.size()), ours.data(), syntax, given);
     if (!error.empty()) return error;
@@ -80,8 +82,8 @@ std::string readWindowOptions(int argc, char** argv, WindowOptions& options) {
 
 std::string windowUsage() {
     std::string text =
-        "usage: orvane [--rate HZ] [--hand] [--record FILE] [--replay FILE] [settings]\n"
-        "              [GLUT options]\n"
+        "usage: orvane [--rate HZ] [--hand] [--timeline-memory MB] [--record FILE]\n"
+        "              [--replay FILE] [settings] [GLUT options]\n"
         "\n"
         "A soft ball on a tilting board. Run it where pics/ is (the build folder).\n"
         "\n"
@@ -90,6 +92,10 @@ std::string windowUsage() {
         "                 without it, one step a frame\n"
         "  --hand         start with the pointer in hand mode (key m): moving it turns\n"
         "                 nothing, the right button drags to turn the camera\n"
+        "  --timeline-memory MB\n"
+        "                 what the kept past may take (default 64; 0: no timeline):\n"
+        "                 keys , and . and the study panel's slider go back and forth\n"
+        "                 through it\n"
         "  --record FILE  write every input of the session to FILE as an input script\n"
         "                 (replay it with orvane-sim --input, orvane-capture or\n"
         "                 orvane --replay)\n"

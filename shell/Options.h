@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "world/InputScript.h"
+#include "world/Timeline.h"
 
 // The program's command line: its own options and GLUT's, which go to
 // glutInit unchanged.
@@ -13,6 +14,7 @@ struct WindowOptions {
     std::string replayPath;
     bool help = false;
     bool hand = false;  // start with the pointer in hand mode
+    std::size_t timelineBytes = Timeline::kDefaultMemoryBytes;
     std::vector<ScriptEvent> settings;  // "set" events, in the order given
     std::vector<char*> glutArguments;  // the program's name and GLUT's options
 };

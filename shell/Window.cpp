@@ -3,6 +3,8 @@
 #include <GL/glut.h>
 #if !defined(__EMSCRIPTEN__)
 #include <GL/freeglut_ext.h>
+#include <GL/glx.h>
+#include <X11/XKBlib.h>
 #endif
 
 #include <chrono>
@@ -10,12 +12,15 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <set>
 
 #include "draw/Frame.h"
 #include "draw/Overlay.h"
 #include "shell/PanelToolkit.h"
 #include "world/ScriptPlayer.h"
+#include "world/Keys.h"
 #include "world/ScriptRecorder.h"
+#include "world/Session.h"
 #include "world/World.h"
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -34,7 +39,7 @@ using Clock = std::chrono::steady_clock;
 
 // The window's one world and what draws it, from startUp to the process's end.
 struct Shell {
-    World world;
+    Session session;
     Scene scene;
     FrameRateCounter frameRate;
     WindowHooks hooks;
@@ -54,10 +59,17 @@ struct Shell {
     bool panelTogglesPacing = false;
     bool worldHoldsButton[3] = {false, false, false};  // pressed outside the panel
     PointerMode cursorShows = PointerMode::Look;          // GLUT's own cursor at start
+    std::set<int> keysHeld;  // characters, and special keys as 256 + code
 };
 Shell* shell = nullptr;
 
 bool replaying() { return shell->replay != nullptr; }
+
+// What input asked for and could not have, said where the program's
+// messages go.
+void tellNotices() {
+    for (const std::string& notice : shell->session.takeNotices()) std::fprintf(stderr, "orvane: %s\n", notice.c_str());
+}
 
 void record(ScriptEvent event) {
     if (!shell->recorder) return;
@@ -83,18 +95,29 @@ void deliverLive(const ScriptEvent& event) {
     if (escape && !shell->quitOnEscape) return;
     if (replaying() && !escape && event.kind != ScriptEventKind::Reshape) return;
     record(event);
-    const InputResponse response = deliverScriptEvent(shell->world, event);
+    const InputResponse response = shell->session.deliver(event);
+    tellNotices();
     if (response == InputResponse::Quit && shell->quitOnEscape) quitProgram();
     showInWindow(response);
 }
 
-bool panelShown() { return shell->world.display.panelVisible; }
+bool panelShown() { return shell->session.present().display.panelVisible; }
+
+TimelineView timelineView(const Session& session) {
+    TimelineView view;
+    view.enabled = session.timeline().enabled();
+    view.oldest = session.timeline().oldestStep();
+    view.shown = session.shownStep();
+    view.present = session.present().simulationSteps;
+    return view;
+}
 
 void drawPanel() {
     PanelContext context;
     context.pacing = shell->rateHz > 0.0;
     context.rateHz = context.pacing ? shell->rateHz : shell->panelRateHz;
-    const PanelActions actions = panel_toolkit::draw(shell->world, context);
+    context.timeline = timelineView(shell->session);
+    const PanelActions actions = panel_toolkit::draw(shell->session.shown(), context);
     for (const ScriptEvent& event : actions.events) shell->panelEvents.push_back(event);
     shell->panelTogglesPacing = shell->panelTogglesPacing != actions.togglePacing;
 }
@@ -131,8 +154,9 @@ void onClose() { record(ScriptEvent::end()); }
 // over.
 void playReplay() {
     if (!replaying()) return;
-    shell->replay->deliverEventsBefore(shell->world, shell->idleCalls,
+    shell->replay->deliverEventsBefore(shell->session, shell->idleCalls,
                                        [](const ScriptEvent& event, InputResponse response) {
+                                           tellNotices();
                                            if (response == InputResponse::Quit) return;
                                            record(event);
                                            showInWindow(response);
@@ -154,7 +178,7 @@ void paceByClock() {
     shell->paceCredit -= whole;
     const int steps = whole < RunControl::kMostStepsPerIdleCall ? static_cast<int>(whole)
                                                                   : RunControl::kMostStepsPerIdleCall;
-    if (steps != shell->world.run.pacedSteps) deliverLive(ScriptEvent::pace(steps));
+    if (steps != shell->session.present().run.pacedSteps) deliverLive(ScriptEvent::pace(steps));
 }
 
 void openWindow(int* argc, char** argv) {
@@ -162,11 +186,28 @@ void openWindow(int* argc, char** argv) {
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
     glutInitWindowSize(640, 480);
     shell->windowId = glutCreateWindow("project orvane");
-    // The key flags rely on exactly one down and one up event per press (the
-    // browser page filters the repeats itself).
+    // The key flags rely on exactly one down and one up event per press, but
+    // the timeline's keys step on while held. X is asked to repeat a held
+    // key's press alone, without releases in between, and the key callbacks
+    // let through only those repeats (the browser page filters its own).
 #if !defined(__EMSCRIPTEN__)
     glutIgnoreKeyRepeat(1);
+    Bool detectable = False;
+    if (Display* display = glXGetCurrentDisplay()) XkbSetDetectableAutoRepeat(display, True, &detectable);
 #endif
+}
+
+// The first press of a key, or a repeat of one that repeats while held.
+bool pressReachesTheWorld(KeySource source, int code) {
+    const int held = source == KeySource::Special ? 256 + code : code;
+    if (shell->keysHeld.insert(held).second) return true;
+    const KeyBinding* binding = source == KeySource::Special ? findSpecialKey(code)
+                                                               : findCharacterKey(static_cast<unsigned char>(code));
+    return binding && binding->repeats;
+}
+
+void releaseHeldKey(KeySource source, int code) {
+    shell->keysHeld.erase(source == KeySource::Special ? 256 + code : code);
 }
 
 void registerCallbacks() {
@@ -216,6 +257,7 @@ double secondsSince(Clock::time_point start) {
 void startUp(int* argc, char** argv, const SessionOptions& session) {
     // Lives until the process ends, as the window does.
     shell = new Shell();
+    shell->session = Session(session.timelineBytes);
     shell->recorder = session.recorder;
     shell->quitOnEscape = session.quitOnEscape;
     shell->rateHz = session.rateHz;
@@ -237,7 +279,7 @@ void startUp(int* argc, char** argv, const SessionOptions& session) {
 namespace {
 // A hand over the scene says that the pointer grabs rather than looks.
 void showPointerMode() {
-    const PointerMode mode = shell->world.input.pointer;
+    const PointerMode mode = shell->session.present().input.pointer;
     if (mode == shell->cursorShows) return;
     shell->cursorShows = mode;
     glutSetCursor(mode == PointerMode::Hand ? GLUT_CURSOR_INFO : GLUT_CURSOR_INHERIT);
@@ -247,7 +289,9 @@ void showPointerMode() {
 void display() {
     showPointerMode();
     shell->frameRate.countFrame(glutGet(GLUT_ELAPSED_TIME));
-    drawFrame(shell->world, shell->scene, shell->frameRate.text(), shell->hooks.profile);
+    drawFrame(shell->session.shown(), shell->session.present(), shell->scene, shell->frameRate.text(),
+              shell->hooks.profile);
+    shell->session.frameDrawn();
     if (panelShown()) drawPanel();
     if (shell->hooks.frameDrawn) shell->hooks.frameDrawn();
     glutSwapBuffers();
@@ -259,7 +303,7 @@ void idle() {
     paceByClock();
     FrameProfile* profile = shell->hooks.profile;
     const Clock::time_point start = Clock::now();
-    step(shell->world);
+    shell->session.idleCall();
     if (profile) {
         profile->stepSeconds += secondsSince(start);
         ++profile->steps;
@@ -271,7 +315,7 @@ void idle() {
 // The first reshape (and any that keeps the size) changes nothing in the
 // world, so it is not recorded.
 void reshapeWindow(int width, int height) {
-    const WindowSize& size = shell->world.window;
+    const WindowSize& size = shell->session.present().window;
     if (width == size.width && (height == 0 ? 1 : height) == size.height) {
         applyProjection(size);
         return;
@@ -282,7 +326,7 @@ void reshapeWindow(int width, int height) {
 void showInWindow(InputResponse response) {
     if (response == InputResponse::Redraw) display();
     if (response != InputResponse::Resize) return;
-    const WindowSize& size = shell->world.window;
+    const WindowSize& size = shell->session.present().window;
     applyProjection(size);
     // A script's reshape: the window follows (a live one already has the size).
     if (glutGet(GLUT_WINDOW_WIDTH) != size.width || glutGet(GLUT_WINDOW_HEIGHT) != size.height)
@@ -293,17 +337,19 @@ void showInWindow(InputResponse response) {
 // held there.
 void windowKeyDown(unsigned char key, int x, int y) {
     const bool kept = panelShown() && panel_toolkit::offerKeyDown(key, x, y);
-    if (!kept) deliverLive(ScriptEvent::keyDown(key));
+    if (!kept && pressReachesTheWorld(KeySource::Character, key)) deliverLive(ScriptEvent::keyDown(key));
 }
 void windowKeyUp(unsigned char key, int x, int y) {
+    releaseHeldKey(KeySource::Character, key);
     if (panelShown()) panel_toolkit::offerKeyUp(key, x, y);
     deliverLive(ScriptEvent::keyUp(key));
 }
 void windowSpecialDown(int key, int x, int y) {
     const bool kept = panelShown() && panel_toolkit::offerSpecialDown(key, x, y);
-    if (!kept) deliverLive(ScriptEvent::specialDown(key));
+    if (!kept && pressReachesTheWorld(KeySource::Special, key)) deliverLive(ScriptEvent::specialDown(key));
 }
 void windowSpecialUp(int key, int x, int y) {
+    releaseHeldKey(KeySource::Special, key);
     if (panelShown()) panel_toolkit::offerSpecialUp(key, x, y);
     deliverLive(ScriptEvent::specialUp(key));
 }
@@ -342,7 +388,8 @@ void windowDrag(int x, int y) {
 
 void deliverToWindow(const ScriptEvent& event) { deliverLive(event); }
 
-World& windowWorld() { return shell->world; }
+World& windowWorld() { return shell->session.present(); }
+Session& windowSession() { return shell->session; }
 int windowId() { return shell->windowId; }
 long long windowIdleCalls() { return shell->idleCalls; }
 const char* frameRateText() { return shell->frameRate.text(); }

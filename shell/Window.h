@@ -4,6 +4,7 @@
 
 #include "world/Input.h"
 #include "world/InputScript.h"
+#include "world/Timeline.h"
 
 // The program's window: it owns the one world and the scene that draws it,
 // and its GLUT callbacks are thin functions that forward to them. All the
@@ -22,6 +23,7 @@ struct SessionOptions {
     double rateHz = 0.0;                 // > 0: steps a second of wall-clock time
     std::vector<ScriptEvent> startEvents;  // from the command line: delivered (and recorded) before the first idle call
     bool quitOnEscape = true;            // a page has nothing to quit: Esc does nothing there
+    std::size_t timelineBytes = Timeline::kDefaultMemoryBytes;  // what the kept past may take; 0: none
 };
 
 // Everything main does before the GLUT main loop: the world's start-up
@@ -54,8 +56,11 @@ void showInWindow(InputResponse response);
 // The same, as a script player's responder.
 inline void showScriptResponse(const ScriptEvent&, InputResponse response) { showInWindow(response); }
 
-// For the tools and tests.
+// For the tools and tests: the present world, and the session that holds
+// it with its past.
 World& windowWorld();
+class Session;
+Session& windowSession();
 int windowId();
 long long windowIdleCalls();  // idle calls done since start-up
 const char* frameRateText();  // as the last frame showed it

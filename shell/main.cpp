@@ -29,6 +29,7 @@ int main(int argc, char** argv) {
 
     SessionOptions session;
     session.rateHz = options.rateHz;
+    session.timelineBytes = options.timelineBytes;
     session.startEvents = options.settings;
     if (options.hand) session.startEvents.push_back(ScriptEvent::pointerMode(PointerMode::Hand));
     if (!options.replayPath.empty()) {

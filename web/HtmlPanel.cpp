@@ -10,6 +10,8 @@
 #include "tools/common/StateJson.h"
 #include "web/Session.h"
 #include "world/InputScript.h"
+#include "world/Keys.h"
+#include "world/Session.h"
 #include "world/Settings.h"
 #include "world/World.h"
 
@@ -63,6 +65,20 @@ EMSCRIPTEN_KEEPALIVE int orvane_set(const char* name, double value) {
 
 EMSCRIPTEN_KEEPALIVE void orvane_defaults() { deliverToWindow(ScriptEvent::defaults()); }
 
+// The timeline's slider: show that step of the kept past (and pause).
+EMSCRIPTEN_KEEPALIVE void orvane_seek(double step) { deliverToWindow(ScriptEvent::seek(static_cast<long long>(step))); }
+
+// The keys that act again while held (the page lets their repeats through).
+EMSCRIPTEN_KEEPALIVE const char* orvane_repeating_keys() {
+    static std::string keys;
+    keys.clear();
+    for (std::size_t i = 0; i < kKeyBindingCount; ++i) {
+        const KeyBinding& key = kKeyBindings[i];
+        if (key.repeats && key.source == KeySource::Character) keys += static_cast<char>(key.code);
+    }
+    return keys.c_str();
+}
+
 // 1: hand mode, 0: look mode.
 EMSCRIPTEN_KEEPALIVE void orvane_hand(int on) {
     deliverToWindow(ScriptEvent::pointerMode(on ? PointerMode::Hand : PointerMode::Look));
@@ -97,9 +113,16 @@ EMSCRIPTEN_KEEPALIVE const char* orvane_settings() {
 EMSCRIPTEN_KEEPALIVE const char* orvane_state() {
     static std::string out;
     out.clear();
-    const World& world = windowWorld();
+    const Session& session = windowSession();
+    const World& world = session.shown();
     JsonWriter json(out);
     json.beginObject();
+    json.key("timeline").beginObject();
+    json.key("enabled").boolean(session.timeline().enabled());
+    json.key("oldest").integer(session.timeline().oldestStep());
+    json.key("shown").integer(session.shownStep());
+    json.key("present").integer(session.present().simulationSteps);
+    json.endObject();
     json.key("paused").boolean(world.run.paused);
     json.key("speed").string(runStateLabel(RunControl{false, world.run.speedLevel}));
     json.key("particles").boolean(world.ball.showParticles);
@@ -138,7 +161,7 @@ EMSCRIPTEN_KEEPALIVE const char* orvane_recording() {
 // The world's state as orvane-sim prints it, after the idle calls done.
 EMSCRIPTEN_KEEPALIVE const char* orvane_state_line() {
     static std::string text;
-    text = stateLine(windowIdleCalls(), windowWorld());
+    text = stateLine(windowIdleCalls(), windowSession().shown());
     return text.c_str();
 }
 

@@ -42,12 +42,15 @@ Ray boardRayAt(const World& world, int x, int y) {
     return rayOnBoard(world.board, pointerRay(world.camera, world.window, x, y));
 }
 
+int particleUnder(const World& world, int x, int y) {
+    if (!world.ball.isBuilt()) return -1;
+    return nearestSurfaceParticle(world.ball, boardRayAt(world, x, y), kGrabReach);
+}
+
 // Holds the surface point nearest the pointer, if the pointer is on the ball.
 void grabAt(World& world, int x, int y) {
     world.grab = Grab();
-    if (!world.ball.isBuilt()) return;
-    const Ray ray = boardRayAt(world, x, y);
-    const int particle = nearestSurfaceParticle(world.ball, ray, kGrabReach);
+    const int particle = particleUnder(world, x, y);
     if (particle < 0) return;
     Grab& grab = world.grab;
     grab.active = true;
@@ -129,6 +132,8 @@ InputResponse mouseButton(World& world, MouseButton button, bool down, int x, in
     }
     return InputResponse::None;
 }
+
+bool wouldGrab(const World& world, int x, int y) { return particleUnder(world, x, y) >= 0; }
 
 InputResponse mouseDrag(World& world, int x, int y) {
     InputState& input = world.input;

@@ -42,6 +42,10 @@ enum class InputResponse {
     Redraw,  // draw a frame now, before anything else happens
     Quit,    // Esc: end the program (or the replay)
     Resize,  // the window size changed: the projection must follow
+    // For whoever keeps the session's past (world/Session.h); the world
+    // itself has only paused:
+    StepBack,  // show the step before the one shown (key ",")
+    Seek,      // show the step the event names (the script event seek)
 };
 
 InputResponse keyDown(World& world, unsigned char key);
@@ -54,6 +58,9 @@ InputResponse mouseMotion(World& world, int x, int y);
 // grabs the ball's surface point nearest the pointer's ray, if the ray
 // passes the ball; releasing it lets go.
 InputResponse mouseButton(World& world, MouseButton button, bool down, int x, int y);
+
+// Whether the left button pressed at (x, y) would grab the ball.
+bool wouldGrab(const World& world, int x, int y);
 
 // Pointer motion with a button held: drags what the left button grabbed.
 // In look mode the camera does not turn (the window sends no plain motion

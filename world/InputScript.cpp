@@ -7,6 +7,8 @@
 #include <cstring>
 
 #include "cli/CommandLine.h"
+#include "world/Keys.h"
+#include "world/Picking.h"
 #include "world/Settings.h"
 #include "world/World.h"
 
@@ -186,6 +188,12 @@ std::string readPointerMode(const std::string* arguments, ScriptEvent& event) {
     return std::string();
 }
 
+std::string readSeek(const std::string* arguments, ScriptEvent& event) {
+    if (!parseInteger(arguments[0], 0, LLONG_MAX, event.target))
+        return "seek step " + quoted(arguments[0]) + " is not an integer from 0 to " + std::to_string(LLONG_MAX);
+    return std::string();
+}
+
 std::string readNothing(const std::string*, ScriptEvent&) { return std::string(); }
 
 // ---------------------------------------------------------------- writing
@@ -233,7 +241,31 @@ std::string settingText(const ScriptEvent& event) {
 
 std::string pointerModeText(const ScriptEvent& event) { return kPointerModeNames[static_cast<int>(event.pointer)]; }
 
+std::string seekText(const ScriptEvent& event) { return std::to_string(event.target); }
+
 std::string noText(const ScriptEvent&) { return std::string(); }
+
+// ---------------------------------------------------------------- what changes the simulation
+
+bool simulates(const World&, const ScriptEvent&) { return true; }
+bool onlyViews(const World&, const ScriptEvent&) { return false; }
+
+bool keySimulates(const World&, const ScriptEvent& event) {
+    const KeyBinding* key = event.kind == ScriptEventKind::KeyDown
+                                ? findCharacterKey(static_cast<unsigned char>(event.key))
+                                : findSpecialKey(event.key);
+    return key && key->simulates;
+}
+
+// The left button changes the simulation where it grabs or lets go; the
+// others only move the viewer.
+bool buttonSimulates(const World& world, const ScriptEvent& event) {
+    if (event.button != MouseButton::Left) return false;
+    if (event.kind == ScriptEventKind::ButtonUp) return world.grab.active;
+    return wouldGrab(world, event.x, event.y);
+}
+
+bool dragSimulates(const World& world, const ScriptEvent&) { return world.grab.active; }
 
 // ---------------------------------------------------------------- the table
 
@@ -245,59 +277,67 @@ struct EventSyntax {
     std::string (*read)(const std::string* arguments, ScriptEvent& event);
     std::string (*write)(const ScriptEvent& event);  // the arguments, without the name
     InputResponse (*deliver)(World& world, const ScriptEvent& event);
+    bool (*simulates)(const World& world, const ScriptEvent& event);  // see changesSimulation
 };
 
 const EventSyntax kEventSyntax[] = {
     {ScriptEventKind::KeyDown, "key-down", "C",
      "a key pressed: C is one printable character other than '#', or space, esc, hash, tab, or any byte as 0xNN",
-     readKey, keyText, [](World& w, const ScriptEvent& e) { return keyDown(w, static_cast<unsigned char>(e.key)); }},
+     readKey, keyText, [](World& w, const ScriptEvent& e) { return keyDown(w, static_cast<unsigned char>(e.key)); }, keySimulates},
     {ScriptEventKind::KeyUp, "key-up", "C", "that key released", readKey, keyText,
-     [](World& w, const ScriptEvent& e) { return keyUp(w, static_cast<unsigned char>(e.key)); }},
+     [](World& w, const ScriptEvent& e) { return keyUp(w, static_cast<unsigned char>(e.key)); }, onlyViews},
     {ScriptEventKind::SpecialDown, "special-down", "K",
      "a special key pressed: K is up, down, left, right, f1 to f12 or a GLUT key code from 0 to 65535",
-     readSpecialKey, specialKeyText, [](World& w, const ScriptEvent& e) { return specialDown(w, e.key); }},
+     readSpecialKey, specialKeyText, [](World& w, const ScriptEvent& e) { return specialDown(w, e.key); }, keySimulates},
     {ScriptEventKind::SpecialUp, "special-up", "K", "that key released", readSpecialKey, specialKeyText,
-     [](World& w, const ScriptEvent& e) { return specialUp(w, e.key); }},
+     [](World& w, const ScriptEvent& e) { return specialUp(w, e.key); }, onlyViews},
     {ScriptEventKind::Motion, "motion", "X Y",
      "the pointer moved, no button held: X and Y are window pixels from -100000 to 100000, from the top left",
      [](const std::string* a, ScriptEvent& e) { return readPosition("motion", a, e); }, positionText,
-     [](World& w, const ScriptEvent& e) { return mouseMotion(w, e.x, e.y); }},
+     [](World& w, const ScriptEvent& e) { return mouseMotion(w, e.x, e.y); }, onlyViews},
     {ScriptEventKind::ButtonDown, "button-down", "B X Y", "a button pressed: B is left, middle or right",
      [](const std::string* a, ScriptEvent& e) { return readButtonAndPosition("button-down", a, e); },
-     buttonAndPositionText, [](World& w, const ScriptEvent& e) { return mouseButton(w, e.button, true, e.x, e.y); }},
+     buttonAndPositionText, [](World& w, const ScriptEvent& e) { return mouseButton(w, e.button, true, e.x, e.y); }, buttonSimulates},
     {ScriptEventKind::ButtonUp, "button-up", "B X Y", "that button released",
      [](const std::string* a, ScriptEvent& e) { return readButtonAndPosition("button-up", a, e); },
-     buttonAndPositionText, [](World& w, const ScriptEvent& e) { return mouseButton(w, e.button, false, e.x, e.y); }},
+     buttonAndPositionText, [](World& w, const ScriptEvent& e) { return mouseButton(w, e.button, false, e.x, e.y); }, buttonSimulates},
     {ScriptEventKind::Drag, "drag", "X Y", "the pointer moved with a button held",
      [](const std::string* a, ScriptEvent& e) { return readPosition("drag", a, e); }, positionText,
-     [](World& w, const ScriptEvent& e) { return mouseDrag(w, e.x, e.y); }},
+     [](World& w, const ScriptEvent& e) { return mouseDrag(w, e.x, e.y); }, dragSimulates},
     {ScriptEventKind::Hover, "hover", "X Y", "the pointer moved over the study panel: only remembered",
      [](const std::string* a, ScriptEvent& e) { return readPosition("hover", a, e); }, positionText,
-     [](World& w, const ScriptEvent& e) { return mouseHover(w, e.x, e.y); }},
+     [](World& w, const ScriptEvent& e) { return mouseHover(w, e.x, e.y); }, onlyViews},
     {ScriptEventKind::Reshape, "reshape", "W H",
      "the window's new size, 0 to 16384 each (a height of 0 counts as 1); pointer positions become rays with the "
      "last one, 640x480 at start",
-     readSize, sizeText, [](World& w, const ScriptEvent& e) { return reshape(w, e.width, e.height); }},
+     readSize, sizeText, [](World& w, const ScriptEvent& e) { return reshape(w, e.width, e.height); }, onlyViews},
     {ScriptEventKind::Pace, "pace", "N|off",
      "the next idle calls take N steps each (0 to 8), as --rate asked; off ends the pacing", readPace, paceText,
-     [](World& w, const ScriptEvent& e) { return pace(w, e.steps); }},
+     [](World& w, const ScriptEvent& e) { return pace(w, e.steps); }, onlyViews},
     {ScriptEventKind::End, "end", "", "the session ended here, as with Esc: the replay stops", readNothing, noText,
-     [](World&, const ScriptEvent&) { return InputResponse::Quit; }},
+     [](World&, const ScriptEvent&) { return InputResponse::Quit; }, onlyViews},
     {ScriptEventKind::Set, "set", "NAME VALUE",
      "a setting (above) from the next step; rings and segments rebuild the ball where it is", readSetting,
      settingText, [](World& w, const ScriptEvent& e) {
          applySetting(w, kSettings[e.setting], e.value);
          return InputResponse::None;
-     }},
+     }, simulates},
     {ScriptEventKind::Defaults, "defaults", "", "every physical setting back to its start value", readNothing, noText,
      [](World& w, const ScriptEvent&) {
          restoreDefaults(w);
          return InputResponse::None;
-     }},
+     }, simulates},
     {ScriptEventKind::Pointer, "pointer", "look|hand",
      "what the pointer does: look turns the camera as it moves (as at start); hand leaves the camera alone, the "
      "left button still grabs, dragging with the right button turns the camera and with the middle one moves it",
-     readPointerMode, pointerModeText, [](World& w, const ScriptEvent& e) { return setPointerMode(w, e.pointer); }},
+     readPointerMode, pointerModeText, [](World& w, const ScriptEvent& e) { return setPointerMode(w, e.pointer); }, onlyViews},
+    {ScriptEventKind::Seek, "seek", "STEP",
+     "show simulation step STEP of the kept past (the timeline's slider, keys , and .) and pause; from there any "
+     "input that changes the simulation starts a new branch, dropping what followed",
+     readSeek, seekText, [](World& w, const ScriptEvent&) {
+         w.run.paused = true;
+         return InputResponse::Seek;
+     }, onlyViews},
 };
 
 const EventSyntax* findEvent(const std::string& name) {
@@ -447,6 +487,12 @@ ScriptEvent ScriptEvent::pointerMode(PointerMode mode) {
     return event;
 }
 
+ScriptEvent ScriptEvent::seek(long long step) {
+    ScriptEvent event = eventOf(ScriptEventKind::Seek);
+    event.target = step;
+    return event;
+}
+
 ScriptEvent ScriptEvent::at(long long at) const {
     ScriptEvent event = *this;
     event.step = at;
@@ -508,6 +554,10 @@ ScriptParseResult loadInputScript(const std::string& path) {
 
 InputResponse deliverScriptEvent(World& world, const ScriptEvent& event) {
     return syntaxOf(event.kind).deliver(world, event);
+}
+
+bool changesSimulation(const World& world, const ScriptEvent& event) {
+    return syntaxOf(event.kind).simulates(world, event);
 }
 
 std::string formatScriptEvent(const ScriptEvent& event) {

@@ -29,6 +29,7 @@ enum class ScriptEventKind {
     Set,          // set NAME VALUE: one of the ball's settings (world/Settings.h)
     Defaults,     // defaults: every physical setting back to its start-up value
     Pointer,      // pointer look | pointer hand: what the pointer does
+    Seek,         // seek STEP: show simulation step STEP of the kept past
 };
 
 // One event. Each kind uses only the fields its comment names; make events
@@ -48,6 +49,7 @@ struct ScriptEvent {
     int setting = 0;                         // set: index into kSettings
     double value = 0.0;                      // set: the new value
     PointerMode pointer = PointerMode::Look; // pointer
+    long long target = 0;                    // seek: the simulation step to show
     int line = 0;                            // line number in the script, for messages
 
     static ScriptEvent keyDown(unsigned char key);
@@ -65,6 +67,7 @@ struct ScriptEvent {
     static ScriptEvent set(const Setting& setting, double value);
     static ScriptEvent defaults();
     static ScriptEvent pointerMode(PointerMode mode);
+    static ScriptEvent seek(long long step);
 
     // The same event at idle call `at`.
     ScriptEvent at(long long at) const;
@@ -91,6 +94,12 @@ ScriptParseResult loadInputScript(const std::string& path);
 
 // Delivers one event to the world's input handlers.
 InputResponse deliverScriptEvent(World& world, const ScriptEvent& event);
+
+// Whether delivering the event to `world` would change its simulation
+// (the ball, the board, the lightning, the settings, the grab) rather than
+// only what the viewer sees (the camera, what is shown, the run's pace).
+// Behind the present, such an event starts a new branch there.
+bool changesSimulation(const World& world, const ScriptEvent& event);
 
 // The event as a script line (with its step, without a line end) that
 // parses back to the same event.

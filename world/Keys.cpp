@@ -73,18 +73,38 @@ InputResponse togglePointerMode(World& world) {
 
 InputResponse quit(World&) { return InputResponse::Quit; }
 
-constexpr KeyBinding held(KeySource source, int code, bool InputState::*flag, bool InputState::*group,
-                          int undoneBy, const char* input, const char* effect) {
-    return {source, code, KeyUse::Hold, flag, group, nullptr, undoneBy, input, effect};
+// "," pauses; whoever keeps the past then shows the step before.
+InputResponse stepBack(World& world) {
+    world.run.paused = true;
+    return InputResponse::StepBack;
 }
 
-constexpr KeyBinding pressed(KeySource source, int code, KeyUse use, InputResponse (*press)(World&), int undoneBy,
-                             const char* input, const char* effect) {
-    return {source, code, use, nullptr, nullptr, press, undoneBy, input, effect};
+// "." at the present: pause and one new step, as "o" while paused. (Behind
+// the present, whoever keeps the past moves along it instead.)
+InputResponse stepForward(World& world) {
+    world.run.paused = true;
+    simulateStep(world);
+    return InputResponse::None;
+}
+
+// Held keys of the ball's group steer the simulation; the camera's and
+// space only move the viewer.
+constexpr KeyBinding held(KeySource source, int code, bool InputState::*flag, bool InputState::*group,
+                          int undoneBy, const char* input, const char* effect) {
+    return {source, code, KeyUse::Hold, group == &InputState::ballControl, false, flag, group, nullptr, undoneBy,
+            input, effect};
+}
+
+constexpr bool kSimulates = true;
+constexpr bool kViews = false;
+
+constexpr KeyBinding pressed(KeySource source, int code, KeyUse use, bool simulates, InputResponse (*press)(World&),
+                             int undoneBy, const char* input, const char* effect) {
+    return {source, code, use, simulates, use == KeyUse::Time, nullptr, nullptr, press, undoneBy, input, effect};
 }
 
 constexpr KeyBinding helpLine(const char* input, const char* effect) {
-    return {KeySource::Pointer, 0, KeyUse::Help, nullptr, nullptr, nullptr, 0, input, effect};
+    return {KeySource::Pointer, 0, KeyUse::Help, false, false, nullptr, nullptr, nullptr, 0, input, effect};
 }
 
 constexpr KeySource kChar = KeySource::Character;
@@ -106,16 +126,16 @@ const KeyBinding kKeyBindings[] = {
     held(kSpecial, kSpecialKeyRight, &InputState::tiltRight, kBall, kSpecialKeyLeft, kArrows, kTilt),
     held(kChar, 't', &InputState::liftBall, kBall, 'g', "t  g", "lift, press the ball (held)"),
     held(kChar, 'g', &InputState::pressBall, kBall, 't', "t  g", "lift, press the ball (held)"),
-    pressed(kChar, '0', KeyUse::Act, rebuildAtStart, 0, "0  9", "rebuild the ball: middle, here"),
-    pressed(kChar, '9', KeyUse::Act, rebuildHere, 0, "0  9", "rebuild the ball: middle, here"),
-    pressed(kChar, '1', KeyUse::Show, [](World& w) { return toggle(w.ball.showParticles); }, '1', "1  2  3",
+    pressed(kChar, '0', KeyUse::Act, kSimulates, rebuildAtStart, 0, "0  9", "rebuild the ball: middle, here"),
+    pressed(kChar, '9', KeyUse::Act, kSimulates, rebuildHere, 0, "0  9", "rebuild the ball: middle, here"),
+    pressed(kChar, '1', KeyUse::Show, kViews, [](World& w) { return toggle(w.ball.showParticles); }, '1', "1  2  3",
             "show points, springs, skin"),
-    pressed(kChar, '2', KeyUse::Show, [](World& w) { return toggle(w.ball.showSprings); }, '2', "1  2  3",
+    pressed(kChar, '2', KeyUse::Show, kViews, [](World& w) { return toggle(w.ball.showSprings); }, '2', "1  2  3",
             "show points, springs, skin"),
-    pressed(kChar, '3', KeyUse::Show, [](World& w) { return toggle(w.ball.showSurface); }, '3', "1  2  3",
+    pressed(kChar, '3', KeyUse::Show, kViews, [](World& w) { return toggle(w.ball.showSurface); }, '3', "1  2  3",
             "show points, springs, skin"),
-    pressed(kChar, '8', KeyUse::Show, toggleDisplayOptions, '8', "8", "lights, texture, sky on or off"),
-    pressed(kChar, 'l', KeyUse::Act, spawnBolt, 0, "l", "a flash of lightning"),
+    pressed(kChar, '8', KeyUse::Show, kViews, toggleDisplayOptions, '8', "8", "lights, texture, sky on or off"),
+    pressed(kChar, 'l', KeyUse::Act, kSimulates, spawnBolt, 0, "l", "a flash of lightning"),
     held(kChar, 'w', &InputState::moveForward, kCamera, 's', kFly, kFlyEffect),
     held(kChar, 's', &InputState::moveBackward, kCamera, 'w', kFly, kFlyEffect),
     held(kChar, 'a', &InputState::moveLeft, kCamera, 'd', kFly, kFlyEffect),
@@ -125,17 +145,19 @@ const KeyBinding kKeyBindings[] = {
     helpLine("mouse", "turn the camera"),
     held(kChar, ' ', &InputState::panMode, nullptr, 0, "space + mouse", "move the camera"),
     helpLine("left button", "grab the ball and pull it"),
-    pressed(kChar, 'm', KeyUse::Pointer, togglePointerMode, 'm', "m", "hand mode on or off"),
-    pressed(kChar, 'p', KeyUse::Run, togglePause, 'p', "p", "pause or resume"),
-    pressed(kChar, 'o', KeyUse::Run, stepOnce, 0, "o", "one step while paused"),
-    pressed(kChar, '[', KeyUse::Run, [](World& w) { return changeSpeed(w.run, -1); }, ']', "[  ]",
+    pressed(kChar, 'm', KeyUse::Pointer, kViews, togglePointerMode, 'm', "m", "hand mode on or off"),
+    pressed(kChar, 'p', KeyUse::Run, kSimulates, togglePause, 'p', "p", "pause or resume"),
+    pressed(kChar, 'o', KeyUse::Run, kSimulates, stepOnce, 0, "o", "one step while paused"),
+    pressed(kChar, ',', KeyUse::Time, kViews, stepBack, 0, ",  .", "a step back, forward in time"),
+    pressed(kChar, '.', KeyUse::Time, kViews, stepForward, 0, ",  .", "a step back, forward in time"),
+    pressed(kChar, '[', KeyUse::Run, kViews, [](World& w) { return changeSpeed(w.run, -1); }, ']', "[  ]",
             "slower, faster (x1/8 to x8)"),
-    pressed(kChar, ']', KeyUse::Run, [](World& w) { return changeSpeed(w.run, +1); }, '[', "[  ]",
+    pressed(kChar, ']', KeyUse::Run, kViews, [](World& w) { return changeSpeed(w.run, +1); }, '[', "[  ]",
             "slower, faster (x1/8 to x8)"),
-    pressed(kChar, 'h', KeyUse::Show, toggleHelp, 'h', "h  F1", "show or hide this help"),
-    pressed(kSpecial, kSpecialKeyF1, KeyUse::Show, toggleHelp, kSpecialKeyF1, "h  F1", "show or hide this help"),
-    pressed(kChar, '\t', KeyUse::Window, togglePanel, '\t', "Tab", "the study panel"),
-    pressed(kChar, kKeyEscape, KeyUse::Quit, quit, 0, "Esc", "quit"),
+    pressed(kChar, 'h', KeyUse::Show, kViews, toggleHelp, 'h', "h  F1", "show or hide this help"),
+    pressed(kSpecial, kSpecialKeyF1, KeyUse::Show, kViews, toggleHelp, kSpecialKeyF1, "h  F1", "show or hide this help"),
+    pressed(kChar, '\t', KeyUse::Window, kViews, togglePanel, '\t', "Tab", "the study panel"),
+    pressed(kChar, kKeyEscape, KeyUse::Quit, kViews, quit, 0, "Esc", "quit"),
 };
 const std::size_t kKeyBindingCount = sizeof kKeyBindings / sizeof kKeyBindings[0];
 

@@ -23,6 +23,7 @@ enum class KeyUse {
     Show,     // switches what is shown; pressing it again switches back
     Act,      // changes the world once: rebuilds, lightning
     Run,      // pause, one step, speed
+    Time,     // a step back or forward through the kept past
     Window,   // the study panel
     Pointer,  // what the pointer does
     Quit,     // ends the program
@@ -33,6 +34,8 @@ struct KeyBinding {
     KeySource source;
     int code;                 // the character or special key; unused for Pointer
     KeyUse use;
+    bool simulates;           // pressing it changes the simulation (at a past moment: a new branch)
+    bool repeats;             // held, it acts again at the key repeat rate
     bool InputState::*held;   // Hold: the flag the key holds set
     bool InputState::*group;  // Hold: the group's gate, or null
     InputResponse (*press)(World& world);  // every other key: what pressing it does

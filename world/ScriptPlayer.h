@@ -6,6 +6,7 @@
 
 #include "world/InputScript.h"
 
+class Session;
 struct World;
 
 // Plays an input script into a world: before idle call N (counted from 0)
@@ -25,11 +26,16 @@ public:
     // Delivers every event due before idle call `idleCall` that has not
     // been delivered yet. Returns false once the script has ended by Esc.
     bool deliverEventsBefore(World& world, long long idleCall, const Responder& respond = {});
+    // The same through a session, whose timeline sees every event.
+    bool deliverEventsBefore(Session& session, long long idleCall, const Responder& respond = {});
 
     bool quitRequested() const { return quit_; }
     bool finished() const { return quit_ || next_ == events_.size(); }
 
 private:
+    using Deliver = std::function<InputResponse(const ScriptEvent& event)>;
+    bool deliverWith(const Deliver& deliver, long long idleCall, const Responder& respond);
+
     std::vector<ScriptEvent> events_;
     std::size_t next_ = 0;
     bool quit_ = false;

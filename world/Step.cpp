@@ -83,9 +83,13 @@ ParticlePull pullOf(const Grab& grab) {
 // steering only the camera's forward vector, so flying after all the steps
 // gives what flying between the ball's step and the steering always gave.
 void step(World& world) {
-    for (int i = stepsDue(world.run); i > 0; --i) simulateStep(world);
-    flyCamera(world.camera, world.input);
+    for (int i = stepsDueThisIdleCall(world); i > 0; --i) simulateStep(world);
+    finishIdleCall(world);
 }
+
+int stepsDueThisIdleCall(World& world) { return stepsDue(world.run); }
+
+void finishIdleCall(World& world) { flyCamera(world.camera, world.input); }
 
 void simulateStep(World& world) {
     ++world.simulationSteps;

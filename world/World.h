@@ -86,6 +86,13 @@ void rebuildBall(World& world, const Vec3& centre);
 // for (one by default, none while paused), then the camera's flight.
 void step(World& world);
 
+// step() in its two parts, for whoever must stop between the simulation
+// steps of one idle call (the timeline, landing on one step): how many
+// simulation steps this idle call takes (asked once a call: slow speeds
+// gather credit), and what follows them (the camera's flight).
+int stepsDueThisIdleCall(World& world);
+void finishIdleCall(World& world);
+
 // One simulation step, in this order: relax the board's tilt, push and step
 // the ball (pulled where it is grabbed), steer the board, lift or press. A
 // ball that ran away (see SoftBall::ranAway) is rebuilt over the plate at

@@ -36,6 +36,7 @@ TEST(ReplayInWindow, ThePlayerWaitsForTheScriptThenTakesOver) {
 
     runIdleCalls(20);
     windowKeyDown('3', 0, 0);  // while the script plays: ignored
+    windowKeyUp('3', 0, 0);
     EXPECT_TRUE(windowWorld().ball.showSurface);
     runIdleCalls(static_cast<int>(kIdleCalls - idleCallsDone()));
     ASSERT_EQ(idleCallsDone(), kIdleCalls);

@@ -13,6 +13,7 @@
 #include "tools/common/StateJson.h"
 #include "world/InputScript.h"
 #include "world/ScriptPlayer.h"
+#include "world/Session.h"
 #include "world/World.h"
 
 using namespace render;
@@ -65,7 +66,7 @@ TEST(WindowReplay, ScriptInTheWindowLeavesTheStateTheReplayPrints) {
     const Vec3 startCentre = windowWorld().ball.centre;
     ScriptPlayer player(script.events);
     for (long long step = 0; step < kSteps; ++step) {
-        ASSERT_TRUE(player.deliverEventsBefore(windowWorld(), step, showScriptResponse));
+        ASSERT_TRUE(player.deliverEventsBefore(windowSession(), step, showScriptResponse));
         ASSERT_TRUE(runIdleCalls(1).valid()) << "idle call " << step;
     }
     const std::string window = stateLine(kSteps, windowWorld());

@@ -166,7 +166,7 @@ int runCapture(char* programName) {
         pumpWindowEvents();
         capture.currentIdleCall = idleCall;
         // Script steps count idle calls from 0.
-        if (!player.deliverEventsBefore(windowWorld(), idleCall - 1, showScriptResponse)) {
+        if (!player.deliverEventsBefore(windowSession(), idleCall - 1, showScriptResponse)) {
             reportUnreachedFrames();
             break;
         }

@@ -13,6 +13,7 @@
 #include "tools/common/StateJson.h"
 #include "world/InputScript.h"
 #include "world/ScriptPlayer.h"
+#include "world/Session.h"
 #include "world/Settings.h"
 #include "world/World.h"
 
@@ -21,16 +22,20 @@ constexpr int kExitUsage = 2;
 constexpr int kExitWriteError = 1;
 
 const char kUsageTemplate[] =
-    "usage: orvane-sim [--steps N] [--every K] [--input FILE]\n"
+    "usage: orvane-sim [--steps N] [--every K] [--input FILE] [--timeline-memory MB]\n"
     "\n"
     "Runs the simulation without a window and prints its state as JSON lines:\n"
     "one line before the first idle call, one after the last, and with --every\n"
-    "one after every K-th idle call.\n"
+    "one after every K-th idle call. After a seek the lines show the step sought\n"
+    "(with the camera and what is shown as they are now), as the window shows it.\n"
     "\n"
     "  --steps N     idle calls to run (default 1000, N >= 0)\n"
     "  --every K     also print after every K-th idle call (K >= 1)\n"
     "  --input FILE  input event script, '-' for standard input (default: none)\n"
     "  --energy      add the ball's kinetic, spring, gravity and total energy\n"
+    "  --timeline-memory MB\n"
+    "                what the kept past may take, for the script's seek events\n"
+    "                (default 64, as in the window; 0: no timeline)\n"
     "  --help        this text\n"
     "\n"
     "The ball's settings: option, NAME (for the script event set NAME VALUE),\n"
@@ -70,12 +75,13 @@ struct Options {
     bool energy = false;
     bool help = false;
     std::vector<ScriptEvent> settings;  // delivered before the first idle call
+    std::size_t timelineBytes = Timeline::kDefaultMemoryBytes;
 };
 
 // Returns an empty string when the command line is good, else what is wrong.
 std::string parseOptions(int argc, char** argv, Options& options) {
     std::vector<CommandLineOption> given;
-    CommandLineSyntax syntax{{"--help", "--energy"}, {"--steps", "--every", "--input"}};
+    CommandLineSyntax syntax{{"--help", "--energy"}, {"--steps", "--every", "--input", "--timeline-memory"}};
     addSettingOptions(syntax);
     const std::string error = readCommandLine(argc, argv, syntax, given);
     if (!error.empty()) return error;
@@ -89,6 +95,9 @@ std::string parseOptions(int argc, char** argv, Options& options) {
             options.help = true;
         } else if (option.name == "--energy") {
             options.energy = true;
+        } else if (option.name == "--timeline-memory") {
+            const std::string problem = readTimelineMemory(option.value, options.timelineBytes);
+            if (!problem.empty()) return problem;
         } else if (option.name == "--input") {
             if (option.value.empty()) return "empty file name for --input";
             options.input = option.value;
@@ -105,19 +114,21 @@ std::string parseOptions(int argc, char** argv, Options& options) {
 class Replay {
 public:
     Replay(const Options& options, std::vector<ScriptEvent> events)
-        : options_(options), player_(std::move(events)), out_(stdout) {
-        for (const ScriptEvent& setting : options.settings) deliverScriptEvent(world_, setting);
+        : options_(options), session_(options.timelineBytes), player_(std::move(events)), out_(stdout) {
+        for (const ScriptEvent& setting : options.settings) session_.deliver(setting);
     }
 
     // Runs every idle call (or up to Esc); false when the output failed.
     bool run() {
         print(0);
         for (long long i = 0; i < options_.steps; ++i) {
-            if (!player_.deliverEventsBefore(world_, i)) {
+            const bool goesOn = player_.deliverEventsBefore(session_, i);
+            tellNotices();
+            if (!goesOn) {
                 if (lastPrinted_ != i) print(i);
                 break;
             }
-            step(world_);
+            session_.idleCall();
             const long long n = i + 1;
             reportBlowUps(n);
             if ((options_.every > 0 && n % options_.every == 0) || n == options_.steps) print(n);
@@ -128,16 +139,23 @@ public:
 
 private:
     void print(long long step) {
-        out_.writeState(step, world_, options_.energy);
+        out_.writeState(step, session_.shown(), options_.energy);
         lastPrinted_ = step;
+    }
+
+    // Seeks that could not go where they asked, once each.
+    void tellNotices() {
+        const std::string script = options_.input == "-" ? std::string("<stdin>") : options_.input;
+        for (const std::string& notice : session_.takeNotices())
+            std::fprintf(stderr, "orvane-sim: %s: %s\n", script.c_str(), notice.c_str());
     }
 
     // The replay goes on with the rebuilt ball, as the window does. A ball
     // that keeps running away is said at most once a hundred idle calls,
     // with the times in between counted.
     void reportBlowUps(long long idleCall, bool atTheEnd = false) {
-        const long long fresh = world_.blowUps - blowUpsSeen_;
-        blowUpsSeen_ = world_.blowUps;
+        const long long fresh = session_.present().blowUps - blowUpsSeen_;
+        blowUpsSeen_ = session_.present().blowUps;
         if (fresh > 0 && (lastReportAt_ < 0 || idleCall - lastReportAt_ >= kReportEvery)) {
             const long long between = untold_ + fresh - 1;
             std::fprintf(stderr, "orvane-sim: idle call %lld: the ball ran away and was rebuilt over the plate%s\n",
@@ -157,7 +175,7 @@ private:
     }
 
     const Options& options_;
-    World world_;
+    Session session_;
     ScriptPlayer player_;
     long long lastPrinted_ = -1;
     static constexpr long long kReportEvery = 100;

@@ -290,6 +290,22 @@ void changeSpeedForAWhile(Session& s) {
     for (int i = 0; i < levels; ++i) s.add(ScriptEvent::keyDown(speedUp ? slower : faster));
 }
 
+// A look back through the past with "," and "." (which pause), then on
+// again from the step shown: a new branch there.
+void lookBack(Session& s) {
+    const int back = 1 + s.random.below(40);
+    for (int i = 0; i < back; ++i) {
+        s.add(ScriptEvent::keyDown(','));
+        s.wait(2);
+    }
+    const int forward = s.random.below(back + 1);
+    for (int i = 0; i < forward; ++i) {
+        s.add(ScriptEvent::keyDown('.'));
+        s.wait(2);
+    }
+    s.add(ScriptEvent::keyDown('p'));
+}
+
 void showHelp(Session& s) {
     if (s.random.below(2) == 0) {
         s.add(ScriptEvent::specialDown(kSpecialKeyF1));
@@ -306,7 +322,7 @@ std::string makeSoakScript(std::uint64_t seed, long long steps) {
     const SoakKeys& keys = soakKeys();
     s.comment("soak script: seed " + std::to_string(seed) + ", " + std::to_string(steps) + " idle calls");
     while (s.step < steps) {
-        switch (s.random.below(17)) {
+        switch (s.random.below(18)) {
         case 0:
         case 1: holdKey(s, *s.random.pick(keys.arrows)); break;
         case 2: holdKey(s, *s.random.pick(keys.ballKeys)); break;
@@ -323,6 +339,7 @@ std::string makeSoakScript(std::uint64_t seed, long long steps) {
         case 13: changeSpeedForAWhile(s); break;
         case 14: showHelp(s); break;
         case 15: useTheHand(s); break;
+        case 16: lookBack(s); break;
         default: break;
         }
         s.wait(60);

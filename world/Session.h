@@ -1,0 +1,63 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "world/InputScript.h"
+#include "world/Timeline.h"
+#include "world/World.h"
+
+// What a running program drives: the world as it is now (the present), the
+// past its timeline keeps, and the step the viewer looks at. The window,
+// the page, orvane-sim and orvane-capture all run one, so that a session
+// with scrubs and branches replays exactly.
+//
+// Behind the present, the camera and what is shown (keys 1, 2, 3, 8, help,
+// the panel, the pointer, the window, the pace) stay the viewer's: they are
+// the present world's, laid over the past step shown. An input that changes
+// the simulation there starts a new branch: what followed is dropped and the
+// session goes on from that step.
+class Session {
+public:
+    explicit Session(std::size_t timelineBytes = Timeline::kDefaultMemoryBytes);
+
+    // Every input goes here. The present world gets it, except that behind
+    // the present "." moves the view one step on instead; seek, "," and a
+    // step back move the view (and pause).
+    InputResponse deliver(const ScriptEvent& event);
+
+    // An idle call's work on the present world, and a frame drawn of it
+    // (which advanced the present world: advanceFrame).
+    void idleCall();
+    void frameDrawn();
+
+    World& present() { return present_; }
+    const World& present() const { return present_; }
+    // What the viewer sees: the present, or the past step with the viewer's
+    // camera and display.
+    const World& shown() const;
+    bool behindThePresent() const { return behind_; }
+    long long shownStep() const { return shown().simulationSteps; }
+    const Timeline& timeline() const { return timeline_; }
+
+    // What input asked for and could not have (a seek to a step no longer
+    // kept or not reached yet), one line each, since the last call.
+    std::vector<std::string> takeNotices();
+
+private:
+    void show(long long step, const ScriptEvent* seek);
+    void branch();
+    void notice(const ScriptEvent& event, const std::string& what);
+
+    World present_;
+    Timeline timeline_;
+    bool behind_ = false;
+    mutable Timeline::Moment moment_;  // the past step shown, while behind
+    std::vector<std::string> notices_;
+};
+
+// Lays the viewer's choices, as the present world holds them, over a world
+// from the past: the camera, what is shown, the input held, the pointer,
+// the window, the run's pause and pace.
+void showAsTheViewerDoes(World& past, const World& present);
