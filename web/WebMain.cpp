@@ -43,6 +43,35 @@ int pointerY() { return EM_ASM_INT({ return Browser.mouseY | 0; }); }
 void motionWhereThePointerIs(int, int) { windowMouseMotion(pointerX(), pointerY()); }
 void dragWhereThePointerIs(int, int) { windowDrag(pointerX(), pointerY()); }
 
+// Emscripten's GLUT listens to the mouse on the whole page: a press on the
+// HTML panel counted as a held button, and every motion after it was taken
+// from the page (no slider could be dragged) and handed to the scene as a
+// drag. Its listeners are swapped for ones that hand on only what begins on
+// the canvas, and a drag that began there wherever it goes.
+void keepThePagesOwnPresses() {
+    EM_ASM({
+        let pressedOnCanvas = false;
+        const onCanvas = (event) => event.target === Module['canvas'];
+        const swap = (type, original, wrapped) => {
+            window.removeEventListener(type, original, true);
+            window.addEventListener(type, wrapped, true);
+        };
+        swap('mousedown', GLUT.onMouseButtonDown, (event) => {
+            if (!onCanvas(event)) return;
+            pressedOnCanvas = true;
+            GLUT.onMouseButtonDown(event);
+        });
+        swap('mousemove', GLUT.onMousemove, (event) => {
+            if (onCanvas(event) || pressedOnCanvas) GLUT.onMousemove(event);
+        });
+        swap('mouseup', GLUT.onMouseButtonUp, (event) => {
+            if (!pressedOnCanvas && !onCanvas(event)) return;
+            GLUT.onMouseButtonUp(event);
+            pressedOnCanvas = GLUT.buttons !== 0;
+        });
+    });
+}
+
 // A fixed 60 steps a second of wall-clock time, whatever the display's rate:
 // the desktop's speed on a 60 Hz display.
 constexpr double kStepsPerSecond = 60.0;
@@ -73,6 +102,7 @@ int main() {
     startUp(&argc, argv, session);
     glutPassiveMotionFunc(motionWhereThePointerIs);
     glutMotionFunc(dragWhereThePointerIs);
+    keepThePagesOwnPresses();
     // GLUT's idle callback runs on a 4 ms timer here; the animation frames
     // call the idle step instead.
     glutIdleFunc(nullptr);

@@ -9,6 +9,7 @@
 #include "shell/Window.h"
 #include "tests/support/ChildProcess.h"
 #include "tools/common/StateJson.h"
+#include "world/Session.h"
 
 namespace render {
 
@@ -51,13 +52,14 @@ Actions& Actions::add(const std::vector<std::string>& words) {
     return *this;
 }
 
-TracedWindow::TracedWindow() { states_.push_back(stateLine(idleCallsDone(), windowWorld())); }
+// What the window shows: the present, or the step of the past it shows.
+TracedWindow::TracedWindow() { states_.push_back(stateLine(idleCallsDone(), windowSession().shown())); }
 
 FrameGrab TracedWindow::idle(int calls) {
     FrameGrab last;
     for (int i = 0; i < calls; ++i) {
         last = runIdleCalls(1);
-        states_.push_back(stateLine(idleCallsDone(), windowWorld()));
+        states_.push_back(stateLine(idleCallsDone(), windowSession().shown()));
     }
     return last;
 }

@@ -289,6 +289,53 @@ test('HtmlPanelPausesStepsSetsAndRestoresDefaults', async ({ open, report }) => 
   await assertReplaysNatively(await page.snapshot(), report);
 });
 
+test('TimelineKeysAndSliderGoBackAndReplayNatively', async ({ open, report }) => {
+  const page = await open();
+  const p = page.page;
+  await p.keyboard.down('ArrowRight');
+  await page.waitIdleCalls(40);
+  await p.keyboard.up('ArrowRight');
+  await page.waitIdleCalls(5);
+
+  // A held "," goes back once for each repeat the keyboard sends.
+  await p.keyboard.down(',');
+  const first = await page.waitUntil('a step back', (s) => s.timeline.shown < s.timeline.present);
+  for (let i = 0; i < 5; ++i) await p.keyboard.down(',');
+  await p.keyboard.up(',');
+  const back = await page.waitUntil('six steps back',
+    (s) => s.timeline.shown === first.timeline.present - 6);
+  assert.equal(back.paused, true, 'going back pauses');
+  await p.keyboard.press('.');
+  await p.keyboard.press('.');
+  await page.waitUntil('two steps forward', (s) => s.timeline.shown === first.timeline.present - 4);
+
+  // The panel's slider, dragged back by its thumb.
+  await p.keyboard.press('Tab');
+  await p.waitForSelector('#timeline', { state: 'visible', timeout: 5000 });
+  await p.waitForFunction(() => Number(document.getElementById('timeline').max) > 0, null, { timeout: 5000 });
+  const box = await p.locator('#timeline').boundingBox();
+  const shownBefore = (await page.state()).timeline;
+  const thumbX = box.x + box.width * (shownBefore.shown - shownBefore.oldest) /
+    Math.max(1, shownBefore.present - shownBefore.oldest);
+  await p.mouse.move(thumbX, box.y + box.height / 2);
+  await p.mouse.down();
+  await p.mouse.move(thumbX - box.width / 3, box.y + box.height / 2, { steps: 8 });
+  await p.mouse.up();
+  const dragged = await page.waitUntil('the slider to go back',
+    (s) => s.timeline.shown < shownBefore.shown - 3);
+  report(`present ${first.timeline.present}; "," six times and "." twice: step ${shownBefore.shown}; ` +
+    `the slider dragged to step ${dragged.timeline.shown}`);
+
+  // "p" goes on from the step shown: a new branch.
+  await p.keyboard.press('Tab');
+  await p.focus('#canvas');
+  await p.keyboard.press('p');
+  await page.waitUntil('the run to go on from the step shown',
+    (s) => !s.paused && s.timeline.shown === s.timeline.present && s.timeline.present > dragged.timeline.shown);
+  await page.waitIdleCalls(10);
+  await assertReplaysNatively(await page.snapshot(), report);
+});
+
 test('SimulationKeepsSixtyStepsASecond', async ({ open, report }) => {
   const page = await open();
   await page.waitIdleCalls(10);
