@@ -216,7 +216,7 @@ void StudyPanel::ballSection(const World& world, PanelActions& actions) {
 void StudyPanel::plotsSection(const World& world, const TimelineView& timeline) {
     const StepHistory& history = world.history;
     if (timeline.shown < timeline.present) {
-        ImGui::TextColored(ImVec4(1.0f, 0.85f, 0.4f, 1.0f), "across: the %zu steps up to step %lld, marked on the right",
+        ImGui::TextColored(ImVec4(1.0f, 0.85f, 0.4f, 1.0f), "across: the %zu steps up to step %lld (marked)",
                            StepHistory::kCapacity, timeline.shown);
         markShownStep_ = true;
     } else {
