@@ -6,6 +6,7 @@
 #include <string>
 
 #include "draw/CameraView.h"
+#include "draw/GhostDrawing.h"
 #include "draw/Overlay.h"
 #include "world/World.h"
 
@@ -14,6 +15,7 @@ constexpr float kOverlayTextX = 20.0f;
 constexpr float kOverlayTextY = 20.0f;
 constexpr float kRunStateTextY = 40.0f;  // under the frame rate
 constexpr float kNoticeTextY = 60.0f;
+constexpr float kCompareTextY = 80.0f;
 constexpr float kPointerTextMargin = 12.0f;  // above the bottom edge
 const GLfloat kWhite[4] = {1.0f, 1.0f, 1.0f, 1.0f};
 
@@ -34,6 +36,7 @@ void drawTiltedBall(const World& world, const Scene& scene) {
     glPushMatrix();
     applyBoardTilt(world.board);
     drawBall(world.ball, scene.ballSkin);
+    if (world.compare) drawGhostBall(world.compare->ball);
     glPopMatrix();
 }
 
@@ -133,10 +136,12 @@ void drawFrame(const World& shown, World& advancing, const Scene& scene, const c
     if (!runState.empty()) drawOverlayText(kOverlayTextX, kRunStateTextY, runState.c_str());
     if (shown.blowUpNoticeFrames > 0)
         drawOverlayText(kOverlayTextX, kNoticeTextY, "the ball ran away: rebuilt over the plate");
+    if (shown.compare) drawOverlayText(kOverlayTextX, kCompareTextY, "compare: the orange ghost is B");
     if (shown.input.pointer == PointerMode::Hand)
         drawOverlayText(kOverlayTextX, static_cast<float>(shown.window.height) - kPointerTextMargin,
                         "hand: left pulls, right turns, middle moves (m)");
-    if (shown.display.helpVisible) drawHelpPanel(shown.window);
+    if (shown.display.helpVisible)
+        drawHelpPanel(shown.window, shown.compare ? "A is the ball, B the orange ghost" : nullptr);
     endOverlay();
     gl::finishFrame();
 }

@@ -76,9 +76,9 @@ void FrameRateCounter::countFrame(int nowMs) {
     framesCounted_ = 0;
 }
 
-void drawHelpPanel(const WindowSize& window) {
+void drawHelpPanel(const WindowSize& window, const char* lastLine) {
     const std::vector<ControlHelp> controls = controlHelp();
-    const int lines = static_cast<int>(controls.size()) + 2;
+    const int lines = static_cast<int>(controls.size()) + 2 + (lastLine ? 1 : 0);
     const float width =
         static_cast<float>((kHelpInputColumn + longestEffect(controls)) * kHelpCharWidth + 2 * kHelpPadding);
     const float height = static_cast<float>(lines * kHelpLineHeight + 2 * kHelpPadding);
@@ -108,5 +108,9 @@ void drawHelpPanel(const WindowSize& window) {
         glColor4fv(white);
         gl::text(textLeft + kHelpInputColumn * kHelpCharWidth, baseline, control.effect, gl::Font::Text8x13, white);
         baseline += kHelpLineHeight;
+    }
+    if (lastLine) {
+        glColor4fv(gold);
+        gl::text(textLeft, baseline, lastLine, gl::Font::Text8x13, gold);
     }
 }

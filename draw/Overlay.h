@@ -12,9 +12,9 @@ void endOverlay();
 void drawOverlayText(float x, float y, const char* text);
 
 // The list of controls on a dark panel in the top right corner, over
-// everything else. Call between beginOverlay and endOverlay; it leaves the
-// GL state as it found it.
-void drawHelpPanel(const WindowSize& window);
+// everything else, and a last line when there is one to add. Call between
+// beginOverlay and endOverlay; it leaves the GL state as it found it.
+void drawHelpPanel(const WindowSize& window, const char* lastLine = nullptr);
 
 // The frames-per-second text: frames are counted over intervals of more
 // than a second, and the text changes only when an interval ends (it is

@@ -34,6 +34,9 @@ std::string applyOption(const CommandLineOption& option, WindowOptions& options)
         options.settings.push_back(event);
     } else if (option.name == "--hand") {
         options.hand = true;
+    } else if (option.name == "--compare") {
+        options.compare.clear();
+        return readCompareOption(option.value, options.compare);
     } else if (option.name == "--timeline-memory") {
         return readTimelineMemory(option.value, options.timelineBytes);
     } else if (option.name == "--help") {
@@ -69,7 +72,8 @@ std::string readWindowOptions(int argc, char** argv, WindowOptions& options) {
         }
     }
     std::vector<CommandLineOption> given;
-    CommandLineSyntax syntax{{"--help", "--hand"}, {"--rate", "--record", "--replay", "--timeline-memory"}};
+    CommandLineSyntax syntax{{"--help", "--hand"},
+                             {"--rate", "--record", "--replay", "--timeline-memory", "--compare"}};
     addSettingOptions(syntax);
     const std::string error = readCommandLine(static_cast<int>(ours.size()), ours.data(), syntax, given);
     if (!error.empty()) return error;
@@ -82,8 +86,8 @@ std::string readWindowOptions(int argc, char** argv, WindowOptions& options) {
 
 std::string windowUsage() {
     std::string text =
-        "usage: orvane [--rate HZ] [--hand] [--timeline-memory MB] [--record FILE]\n"
-        "              [--replay FILE] [settings] [GLUT options]\n"
+        "usage: orvane [--rate HZ] [--hand] [--timeline-memory MB] [--compare LIST]\n"
+        "              [--record FILE] [--replay FILE] [settings] [GLUT options]\n"
         "\n"
         "A soft ball on a tilting board. Run it where pics/ is (the build folder).\n"
         "\n"
@@ -96,6 +100,10 @@ std::string windowUsage() {
         "                 what the kept past may take (default 64; 0: no timeline):\n"
         "                 keys , and . and the study panel's slider go back and forth\n"
         "                 through it\n"
+        "  --compare NAME=VALUE,...\n"
+        "                 compare mode from the start: a second ball, B, drawn as an\n"
+        "                 orange ghost, under the same input, with these of its\n"
+        "                 settings changed (NAME as in scripts; none: B as A)\n"
         "  --record FILE  write every input of the session to FILE as an input script\n"
         "                 (replay it with orvane-sim --input, orvane-capture or\n"
         "                 orvane --replay)\n"

@@ -16,6 +16,7 @@ struct WindowOptions {
     bool hand = false;  // start with the pointer in hand mode
     std::size_t timelineBytes = Timeline::kDefaultMemoryBytes;
     std::vector<ScriptEvent> settings;  // "set" events, in the order given
+    std::vector<ScriptEvent> compare;   // --compare: compare on and B's settings
     std::vector<char*> glutArguments;  // the program's name and GLUT's options
 };
 

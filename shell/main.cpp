@@ -31,6 +31,7 @@ int main(int argc, char** argv) {
     session.rateHz = options.rateHz;
     session.timelineBytes = options.timelineBytes;
     session.startEvents = options.settings;
+    session.startEvents.insert(session.startEvents.end(), options.compare.begin(), options.compare.end());
     if (options.hand) session.startEvents.push_back(ScriptEvent::pointerMode(PointerMode::Hand));
     if (!options.replayPath.empty()) {
         ScriptParseResult script = loadInputScript(options.replayPath);

@@ -12,6 +12,7 @@ struct StepSample {
     float tiltX = 0.0f;    // degrees
     float tiltZ = 0.0f;
     double centreHeight = 0.0;
+    double separation = 0.0;  // compare mode: between A's and B's centres of mass
 };
 
 class StepHistory {

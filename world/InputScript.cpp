@@ -43,6 +43,7 @@ constexpr NamedCode kNamedSpecialKeys[] = {
     {"f11", 11}, {"f12", 12}};
 constexpr const char* kButtonNames[] = {"left", "middle", "right"};
 constexpr const char* kPointerModeNames[] = {"look", "hand"};
+constexpr const char* kCompareActionNames[] = {"on", "off", "copy"};
 
 template <std::size_t N>
 bool findCode(const NamedCode (&table)[N], const std::string& text, int& code) {
@@ -194,6 +195,13 @@ std::string readSeek(const std::string* arguments, ScriptEvent& event) {
     return std::string();
 }
 
+std::string readCompareAction(const std::string* arguments, ScriptEvent& event) {
+    const int action = indexOf(kCompareActionNames, arguments[0]);
+    if (action < 0) return "bad compare " + quoted(arguments[0]) + " (on, off or copy)";
+    event.compare = static_cast<CompareAction>(action);
+    return std::string();
+}
+
 std::string readNothing(const std::string*, ScriptEvent&) { return std::string(); }
 
 // ---------------------------------------------------------------- writing
@@ -243,6 +251,8 @@ std::string pointerModeText(const ScriptEvent& event) { return kPointerModeNames
 
 std::string seekText(const ScriptEvent& event) { return std::to_string(event.target); }
 
+std::string compareActionText(const ScriptEvent& event) { return kCompareActionNames[static_cast<int>(event.compare)]; }
+
 std::string noText(const ScriptEvent&) { return std::string(); }
 
 // ---------------------------------------------------------------- what changes the simulation
@@ -267,6 +277,43 @@ bool buttonSimulates(const World& world, const ScriptEvent& event) {
 
 bool dragSimulates(const World& world, const ScriptEvent&) { return world.grab.active; }
 
+// ---------------------------------------------------------------- what reaches compare mode's B
+
+bool reachesB(const ScriptEvent&) { return true; }
+bool staysWithA(const ScriptEvent&) { return false; }
+
+// B takes each step with A: the keys of the run and of the timeline are A's.
+bool keyReachesB(const ScriptEvent& event) {
+    const KeyBinding* key = event.kind == ScriptEventKind::KeyDown || event.kind == ScriptEventKind::KeyUp
+                                ? findCharacterKey(static_cast<unsigned char>(event.key))
+                                : findSpecialKey(event.key);
+    return !key || (key->use != KeyUse::Run && key->use != KeyUse::Time);
+}
+
+InputResponse startComparing(World& world, const ScriptEvent& event) {
+    switch (event.compare) {
+    case CompareAction::On:
+        if (!world.compare) world.compare.become(world);
+        break;
+    case CompareAction::Off: world.compare.reset(); break;
+    case CompareAction::Copy: world.compare.become(world); break;
+    }
+    return InputResponse::Redraw;
+}
+
+InputResponse setB(World& world, const ScriptEvent& event) {
+    if (world.compare) applySetting(*world.compare, kSettings[event.setting], event.value);
+    return InputResponse::None;
+}
+
+// B holds the very mass point A holds, pulled to the same place, whatever
+// is under the pointer in B.
+void shareTheGrab(World& world) {
+    World& b = *world.compare;
+    const bool reachable = world.grab.active && world.grab.particle < static_cast<int>(b.ball.particles.size());
+    b.grab = reachable ? world.grab : Grab();
+}
+
 // ---------------------------------------------------------------- the table
 
 struct EventSyntax {
@@ -278,66 +325,73 @@ struct EventSyntax {
     std::string (*write)(const ScriptEvent& event);  // the arguments, without the name
     InputResponse (*deliver)(World& world, const ScriptEvent& event);
     bool (*simulates)(const World& world, const ScriptEvent& event);  // see changesSimulation
+    bool (*reachesCompare)(const ScriptEvent& event);  // compare mode's B gets it too
 };
 
 const EventSyntax kEventSyntax[] = {
     {ScriptEventKind::KeyDown, "key-down", "C",
      "a key pressed: C is one printable character other than '#', or space, esc, hash, tab, or any byte as 0xNN",
-     readKey, keyText, [](World& w, const ScriptEvent& e) { return keyDown(w, static_cast<unsigned char>(e.key)); }, keySimulates},
+     readKey, keyText, [](World& w, const ScriptEvent& e) { return keyDown(w, static_cast<unsigned char>(e.key)); }, keySimulates, keyReachesB},
     {ScriptEventKind::KeyUp, "key-up", "C", "that key released", readKey, keyText,
-     [](World& w, const ScriptEvent& e) { return keyUp(w, static_cast<unsigned char>(e.key)); }, onlyViews},
+     [](World& w, const ScriptEvent& e) { return keyUp(w, static_cast<unsigned char>(e.key)); }, onlyViews, keyReachesB},
     {ScriptEventKind::SpecialDown, "special-down", "K",
      "a special key pressed: K is up, down, left, right, f1 to f12 or a GLUT key code from 0 to 65535",
-     readSpecialKey, specialKeyText, [](World& w, const ScriptEvent& e) { return specialDown(w, e.key); }, keySimulates},
+     readSpecialKey, specialKeyText, [](World& w, const ScriptEvent& e) { return specialDown(w, e.key); }, keySimulates, keyReachesB},
     {ScriptEventKind::SpecialUp, "special-up", "K", "that key released", readSpecialKey, specialKeyText,
-     [](World& w, const ScriptEvent& e) { return specialUp(w, e.key); }, onlyViews},
+     [](World& w, const ScriptEvent& e) { return specialUp(w, e.key); }, onlyViews, keyReachesB},
     {ScriptEventKind::Motion, "motion", "X Y",
      "the pointer moved, no button held: X and Y are window pixels from -100000 to 100000, from the top left",
      [](const std::string* a, ScriptEvent& e) { return readPosition("motion", a, e); }, positionText,
-     [](World& w, const ScriptEvent& e) { return mouseMotion(w, e.x, e.y); }, onlyViews},
+     [](World& w, const ScriptEvent& e) { return mouseMotion(w, e.x, e.y); }, onlyViews, reachesB},
     {ScriptEventKind::ButtonDown, "button-down", "B X Y", "a button pressed: B is left, middle or right",
      [](const std::string* a, ScriptEvent& e) { return readButtonAndPosition("button-down", a, e); },
-     buttonAndPositionText, [](World& w, const ScriptEvent& e) { return mouseButton(w, e.button, true, e.x, e.y); }, buttonSimulates},
+     buttonAndPositionText, [](World& w, const ScriptEvent& e) { return mouseButton(w, e.button, true, e.x, e.y); }, buttonSimulates, reachesB},
     {ScriptEventKind::ButtonUp, "button-up", "B X Y", "that button released",
      [](const std::string* a, ScriptEvent& e) { return readButtonAndPosition("button-up", a, e); },
-     buttonAndPositionText, [](World& w, const ScriptEvent& e) { return mouseButton(w, e.button, false, e.x, e.y); }, buttonSimulates},
+     buttonAndPositionText, [](World& w, const ScriptEvent& e) { return mouseButton(w, e.button, false, e.x, e.y); }, buttonSimulates, reachesB},
     {ScriptEventKind::Drag, "drag", "X Y", "the pointer moved with a button held",
      [](const std::string* a, ScriptEvent& e) { return readPosition("drag", a, e); }, positionText,
-     [](World& w, const ScriptEvent& e) { return mouseDrag(w, e.x, e.y); }, dragSimulates},
+     [](World& w, const ScriptEvent& e) { return mouseDrag(w, e.x, e.y); }, dragSimulates, reachesB},
     {ScriptEventKind::Hover, "hover", "X Y", "the pointer moved over the study panel: only remembered",
      [](const std::string* a, ScriptEvent& e) { return readPosition("hover", a, e); }, positionText,
-     [](World& w, const ScriptEvent& e) { return mouseHover(w, e.x, e.y); }, onlyViews},
+     [](World& w, const ScriptEvent& e) { return mouseHover(w, e.x, e.y); }, onlyViews, reachesB},
     {ScriptEventKind::Reshape, "reshape", "W H",
      "the window's new size, 0 to 16384 each (a height of 0 counts as 1); pointer positions become rays with the "
      "last one, 640x480 at start",
-     readSize, sizeText, [](World& w, const ScriptEvent& e) { return reshape(w, e.width, e.height); }, onlyViews},
+     readSize, sizeText, [](World& w, const ScriptEvent& e) { return reshape(w, e.width, e.height); }, onlyViews, reachesB},
     {ScriptEventKind::Pace, "pace", "N|off",
      "the next idle calls take N steps each (0 to 8), as --rate asked; off ends the pacing", readPace, paceText,
-     [](World& w, const ScriptEvent& e) { return pace(w, e.steps); }, onlyViews},
+     [](World& w, const ScriptEvent& e) { return pace(w, e.steps); }, onlyViews, staysWithA},
     {ScriptEventKind::End, "end", "", "the session ended here, as with Esc: the replay stops", readNothing, noText,
-     [](World&, const ScriptEvent&) { return InputResponse::Quit; }, onlyViews},
+     [](World&, const ScriptEvent&) { return InputResponse::Quit; }, onlyViews, staysWithA},
     {ScriptEventKind::Set, "set", "NAME VALUE",
      "a setting (above) from the next step; rings and segments rebuild the ball where it is", readSetting,
      settingText, [](World& w, const ScriptEvent& e) {
          applySetting(w, kSettings[e.setting], e.value);
          return InputResponse::None;
-     }, simulates},
+     }, simulates, staysWithA},
     {ScriptEventKind::Defaults, "defaults", "", "every physical setting back to its start value", readNothing, noText,
      [](World& w, const ScriptEvent&) {
          restoreDefaults(w);
          return InputResponse::None;
-     }, simulates},
+     }, simulates, staysWithA},
     {ScriptEventKind::Pointer, "pointer", "look|hand",
      "what the pointer does: look turns the camera as it moves (as at start); hand leaves the camera alone, the "
      "left button still grabs, dragging with the right button turns the camera and with the middle one moves it",
-     readPointerMode, pointerModeText, [](World& w, const ScriptEvent& e) { return setPointerMode(w, e.pointer); }, onlyViews},
+     readPointerMode, pointerModeText, [](World& w, const ScriptEvent& e) { return setPointerMode(w, e.pointer); }, onlyViews, reachesB},
     {ScriptEventKind::Seek, "seek", "STEP",
      "show simulation step STEP of the kept past (the timeline's slider, keys , and .) and pause; from there any "
      "input that changes the simulation starts a new branch, dropping what followed",
      readSeek, seekText, [](World& w, const ScriptEvent&) {
          w.run.paused = true;
          return InputResponse::Seek;
-     }, onlyViews},
+     }, onlyViews, staysWithA},
+    {ScriptEventKind::Compare, "compare", "on|off|copy",
+     "compare mode: on makes a second ball, B, as a copy of A, that every input but the settings reaches; off "
+     "ends it; copy makes B a copy of A again",
+     readCompareAction, compareActionText, startComparing, simulates, staysWithA},
+    {ScriptEventKind::SetB, "set-b", "NAME VALUE", "one of B's settings, as set does for A", readSetting, settingText,
+     setB, simulates, staysWithA},
 };
 
 const EventSyntax* findEvent(const std::string& name) {
@@ -493,6 +547,18 @@ ScriptEvent ScriptEvent::seek(long long step) {
     return event;
 }
 
+ScriptEvent ScriptEvent::compareMode(CompareAction action) {
+    ScriptEvent event = eventOf(ScriptEventKind::Compare);
+    event.compare = action;
+    return event;
+}
+
+ScriptEvent ScriptEvent::setB(const Setting& setting, double value) {
+    ScriptEvent event = set(setting, value);
+    event.kind = ScriptEventKind::SetB;
+    return event;
+}
+
 ScriptEvent ScriptEvent::at(long long at) const {
     ScriptEvent event = *this;
     event.step = at;
@@ -553,7 +619,13 @@ ScriptParseResult loadInputScript(const std::string& path) {
 }
 
 InputResponse deliverScriptEvent(World& world, const ScriptEvent& event) {
-    return syntaxOf(event.kind).deliver(world, event);
+    const EventSyntax& syntax = syntaxOf(event.kind);
+    const InputResponse response = syntax.deliver(world, event);
+    if (world.compare && syntax.reachesCompare(event)) {
+        syntax.deliver(*world.compare, event);
+        shareTheGrab(world);
+    }
+    return response;
 }
 
 bool changesSimulation(const World& world, const ScriptEvent& event) {

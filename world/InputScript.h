@@ -30,7 +30,13 @@ enum class ScriptEventKind {
     Defaults,     // defaults: every physical setting back to its start-up value
     Pointer,      // pointer look | pointer hand: what the pointer does
     Seek,         // seek STEP: show simulation step STEP of the kept past
+    Compare,      // compare on | off | copy: compare mode's second world, B
+    SetB,         // set-b NAME VALUE: one of B's settings
 };
+
+// What "compare" does: B appears as a copy of A (if it is not there yet),
+// goes, or becomes a copy of A again.
+enum class CompareAction { On, Off, Copy };
 
 // One event. Each kind uses only the fields its comment names; make events
 // with the named constructors below.
@@ -46,10 +52,11 @@ struct ScriptEvent {
     int width = 0;                           // reshape
     int height = 0;
     int steps = 0;                           // pace: steps an idle call, or kPaceOff
-    int setting = 0;                         // set: index into kSettings
-    double value = 0.0;                      // set: the new value
+    int setting = 0;                         // set, set-b: index into kSettings
+    double value = 0.0;                      // set, set-b: the new value
     PointerMode pointer = PointerMode::Look; // pointer
     long long target = 0;                    // seek: the simulation step to show
+    CompareAction compare = CompareAction::On;  // compare
     int line = 0;                            // line number in the script, for messages
 
     static ScriptEvent keyDown(unsigned char key);
@@ -68,6 +75,8 @@ struct ScriptEvent {
     static ScriptEvent defaults();
     static ScriptEvent pointerMode(PointerMode mode);
     static ScriptEvent seek(long long step);
+    static ScriptEvent compareMode(CompareAction action);
+    static ScriptEvent setB(const Setting& setting, double value);
 
     // The same event at idle call `at`.
     ScriptEvent at(long long at) const;
@@ -92,7 +101,9 @@ ScriptParseResult parseInputScript(const std::string& text, const std::string& n
 // Reads and parses a file ("-" = standard input).
 ScriptParseResult loadInputScript(const std::string& path);
 
-// Delivers one event to the world's input handlers.
+// Delivers one event to the world's input handlers, and in compare mode to
+// B's too: every input but the settings (B has its own) and the run's pace,
+// pause and steps (B takes each step with A); B holds the mass point A holds.
 InputResponse deliverScriptEvent(World& world, const ScriptEvent& event);
 
 // Whether delivering the event to `world` would change its simulation

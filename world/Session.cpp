@@ -16,6 +16,7 @@ void showAsTheViewerDoes(World& past, const World& present) {
     past.input = present.input;
     past.window = present.window;
     past.run = present.run;
+    if (past.compare && present.compare) showAsTheViewerDoes(*past.compare, *present.compare);
 }
 
 Session::Session(std::size_t timelineBytes) : timeline_(timelineBytes) { timeline_.begin(present_); }

@@ -103,6 +103,30 @@ std::string readSettingOption(const Setting& setting, const std::string& text, S
     return std::string();
 }
 
+std::string readCompareOption(const std::string& list, std::vector<ScriptEvent>& events) {
+    std::vector<ScriptEvent> read = {ScriptEvent::compareMode(CompareAction::On)};
+    std::size_t start = 0;
+    while (start < list.size()) {
+        std::size_t end = list.find(',', start);
+        if (end == std::string::npos) end = list.size();
+        const std::string item = list.substr(start, end - start);
+        start = end + 1;
+        const std::size_t equals = item.find('=');
+        const std::string name = item.substr(0, equals);
+        const Setting* setting = equals == std::string::npos ? nullptr : findSetting(name.c_str());
+        if (!setting) {
+            return "--compare needs NAME=VALUE items with NAME a setting as in scripts (see --help), not \"" +
+                   item.substr(0, 40) + "\"";
+        }
+        double value = 0.0;
+        const std::string problem = readSettingValue(*setting, item.substr(equals + 1), value);
+        if (!problem.empty()) return "--compare " + name + " " + problem;
+        read.push_back(ScriptEvent::setB(*setting, value));
+    }
+    events.insert(events.end(), read.begin(), read.end());
+    return std::string();
+}
+
 std::string settingsUsage() {
     std::string text;
     for (const Setting& setting : kSettings) {

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "ball/BallParameters.h"
 
@@ -60,6 +61,12 @@ std::string readSettingValue(const Setting& setting, const std::string& text, do
 // option into a "set" event (empty when good, else the message).
 void addSettingOptions(CommandLineSyntax& syntax);
 std::string readSettingOption(const Setting& setting, const std::string& text, ScriptEvent& event);
+
+// The command lines' --compare NAME=VALUE,...: compare mode on from the
+// start, with B's settings as listed (NAME as in scripts); an empty list
+// gives a B like A. Appends the events (compare on, then set-b each) and
+// returns an empty string, or says what is wrong.
+std::string readCompareOption(const std::string& list, std::vector<ScriptEvent>& events);
 
 // The command-line options of every setting with their names, ranges, units
 // and start-up values, for --help.

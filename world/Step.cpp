@@ -55,6 +55,14 @@ void rebuildAfterBlowUp(World& world) {
     world.blowUpNoticeFrames = kBlowUpNoticeFrames;
 }
 
+// Every mass point weighs the same: the mean of their places.
+Vec3 centreOfMass(const SoftBall& ball) {
+    Vec3 sum;
+    for (const auto& particle : ball.particles) sum += particle->position;
+    const double count = static_cast<double>(ball.particles.empty() ? 1 : ball.particles.size());
+    return Vec3(sum.x / count, sum.y / count, sum.z / count);
+}
+
 StepSample sampleOf(const World& world) {
     const BallEnergy energy = energyOf(world.ball);
     StepSample sample;
@@ -66,6 +74,7 @@ StepSample sampleOf(const World& world) {
     sample.tiltX = world.board.tiltX;
     sample.tiltZ = world.board.tiltZ;
     sample.centreHeight = world.ball.centre.y;
+    if (world.compare) sample.separation = length(centreOfMass(world.compare->ball) - centreOfMass(world.ball));
     return sample;
 }
 
@@ -89,7 +98,10 @@ void step(World& world) {
 
 int stepsDueThisIdleCall(World& world) { return stepsDue(world.run); }
 
-void finishIdleCall(World& world) { flyCamera(world.camera, world.input); }
+void finishIdleCall(World& world) {
+    flyCamera(world.camera, world.input);
+    if (world.compare) finishIdleCall(*world.compare);
+}
 
 void simulateStep(World& world) {
     ++world.simulationSteps;
@@ -98,6 +110,8 @@ void simulateStep(World& world) {
     world.ball.step(pullOf(world.grab));
     if (world.ball.ranAway()) rebuildAfterBlowUp(world);
     controlBall(world);
+    // Compare mode's B takes each step with A, whoever asked for it.
+    if (world.compare) simulateStep(*world.compare);
     if (world.display.panelVisible) world.history.add(sampleOf(world));
 }
 
@@ -105,6 +119,7 @@ void advanceFrame(World& world) {
     world.ball.advanceBuildUp();
     if (world.blowUpNoticeFrames > 0) --world.blowUpNoticeFrames;
     if (world.display.lightningVisible) world.lightning.advanceFrame();
+    if (world.compare) advanceFrame(*world.compare);
 }
 
 std::string runStateLabel(const RunControl& run) {

@@ -11,3 +11,22 @@ void rebuildBall(World& world, const Vec3& centre) {
     world.ball.reset();
     world.grab = Grab();
 }
+
+CompareWorld::CompareWorld() = default;
+CompareWorld::~CompareWorld() = default;
+CompareWorld::CompareWorld(const CompareWorld& other)
+    : world_(other.world_ ? std::make_unique<World>(*other.world_) : nullptr) {}
+CompareWorld& CompareWorld::operator=(const CompareWorld& other) {
+    if (this != &other) world_ = other.world_ ? std::make_unique<World>(*other.world_) : nullptr;
+    return *this;
+}
+CompareWorld::CompareWorld(CompareWorld&& other) noexcept = default;
+CompareWorld& CompareWorld::operator=(CompareWorld&& other) noexcept = default;
+
+void CompareWorld::become(const World& world) {
+    auto copy = std::make_unique<World>(world);
+    copy->compare.reset();
+    world_ = std::move(copy);
+}
+
+void CompareWorld::reset() { world_.reset(); }

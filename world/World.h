@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "ball/SoftBall.h"
@@ -50,6 +51,32 @@ struct WindowSize {
     int height = 480;
 };
 
+struct World;
+
+// Compare mode's second world, B, beside a world A: held by pointer (a world
+// holds at most one, and B none), copied whole when A is copied, so that a
+// world with its B is still a value.
+class CompareWorld {
+public:
+    CompareWorld();
+    ~CompareWorld();
+    CompareWorld(const CompareWorld& other);
+    CompareWorld& operator=(const CompareWorld& other);
+    CompareWorld(CompareWorld&& other) noexcept;
+    CompareWorld& operator=(CompareWorld&& other) noexcept;
+
+    explicit operator bool() const { return world_ != nullptr; }
+    World& operator*() const { return *world_; }
+    World* operator->() const { return world_.get(); }
+    World* get() const { return world_.get(); }
+
+    void become(const World& world);  // B is a copy of `world` (without its B)
+    void reset();                     // no B
+
+private:
+    std::unique_ptr<World> world_;
+};
+
 // Everything the program simulates and everything its input has set. It
 // knows nothing of OpenGL or windows: the window shell owns one, drives it
 // through the input handlers, step() and advanceFrame(), and draws it; the
@@ -69,6 +96,9 @@ struct World {
     long long simulationSteps = 0; // taken since start-up
     long long blowUps = 0;         // times the ball ran away and was rebuilt
     int blowUpNoticeFrames = 0;    // frames the overlay still says so
+    // Compare mode: a second world under the same input, with settings of
+    // its own (world/Compare.h).
+    CompareWorld compare;
 
     // The state start-up leaves the world in: the board level, the camera at
     // (0, 7, 16) looking along -z, the ball built above the platform, the

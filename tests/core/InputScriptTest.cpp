@@ -229,6 +229,8 @@ TEST(InputScript, RefusesMalformedNewEventsNamingTheLine) {
     expectRefused("0 special-down f13\n", 1, "bad special key \"f13\"");
     expectRefused("0 pointer grab\n", 1, "bad pointer mode \"grab\" (look or hand)");
     expectRefused("0 pointer\n", 1, "missing argument for pointer");
+    expectRefused("0 compare maybe\n", 1, "bad compare \"maybe\" (on, off or copy)");
+    expectRefused("0 set-b damping 51\n", 1, "damping \"51\" is not a number from 0 to 50");
 }
 
 TEST(InputScript, EveryEventWrittenOutReadsBackTheSame) {
@@ -251,6 +253,10 @@ TEST(InputScript, EveryEventWrittenOutReadsBackTheSame) {
     add(ScriptEvent::defaults());
     add(ScriptEvent::pointerMode(PointerMode::Hand));
     add(ScriptEvent::pointerMode(PointerMode::Look));
+    add(ScriptEvent::seek(123456789012));
+    for (const CompareAction action : {CompareAction::On, CompareAction::Off, CompareAction::Copy})
+        add(ScriptEvent::compareMode(action));
+    add(ScriptEvent::setB(*findSetting("timeStep"), 0.05));
     add(ScriptEvent::end());
 
     std::string text;
@@ -278,7 +284,8 @@ TEST(InputScript, EveryEventWrittenOutReadsBackTheSame) {
 TEST(InputScript, TheHelpNamesEveryEventWithItsArguments) {
     const std::string help = scriptEventsUsage();
     for (const char* head : {"key-down C", "special-up K", "button-down B X Y", "reshape W H", "pace N|off", "end ",
-                             "set NAME VALUE", "defaults ", "pointer look|hand", "hover X Y"})
+                             "set NAME VALUE", "defaults ", "pointer look|hand", "hover X Y", "seek STEP",
+                             "compare on|off|copy", "set-b NAME VALUE"})
         EXPECT_NE(help.find(std::string("  ") + head), std::string::npos) << head;
     std::size_t start = 0;
     for (std::size_t end; (end = help.find('\n', start)) != std::string::npos; start = end + 1)

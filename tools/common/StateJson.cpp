@@ -54,12 +54,10 @@ void writeCamera(JsonWriter& json, const Camera& camera) {
 
 void appendJsonNumber(std::string& out, double value) { JsonWriter(out, appendShortest).number(value); }
 
-void appendStateLine(std::string& out, long long step, const World& world, bool energy) {
+namespace {
+void writeWorld(JsonWriter& json, const World& world, bool energy) {
     const Board& board = world.board;
     const SoftBall& ball = world.ball;
-    JsonWriter json(out, appendShortest);
-    json.beginObject();
-    json.key("step").integer(step);
     json.key("tiltX").number(board.tiltX);
     json.key("tiltZ").number(board.tiltZ);
     json.key("framesSinceTilt").integer(board.framesSinceTilt);
@@ -72,6 +70,20 @@ void appendStateLine(std::string& out, long long step, const World& world, bool 
     json.key("showSurface").boolean(ball.showSurface);
     writeParticles(json.key("particles"), ball);
     if (energy) writeEnergy(json, energyOf(ball));
+}
+}  // namespace
+
+// Compare mode's B, when there is one, under its own key at the end.
+void appendStateLine(std::string& out, long long step, const World& world, bool energy) {
+    JsonWriter json(out, appendShortest);
+    json.beginObject();
+    json.key("step").integer(step);
+    writeWorld(json, world, energy);
+    if (world.compare) {
+        json.key("b").beginObject();
+        writeWorld(json, *world.compare, energy);
+        json.endObject();
+    }
     json.endObject();
     out += '\n';
 }

@@ -23,6 +23,7 @@ constexpr int kExitWriteError = 1;
 
 const char kUsageTemplate[] =
     "usage: orvane-sim [--steps N] [--every K] [--input FILE] [--timeline-memory MB]\n"
+    "                  [--compare NAME=VALUE,...] [settings]\n"
     "\n"
     "Runs the simulation without a window and prints its state as JSON lines:\n"
     "one line before the first idle call, one after the last, and with --every\n"
@@ -36,6 +37,10 @@ const char kUsageTemplate[] =
     "  --timeline-memory MB\n"
     "                what the kept past may take, for the script's seek events\n"
     "                (default 64, as in the window; 0: no timeline)\n"
+    "  --compare NAME=VALUE,...\n"
+    "                compare mode from the start: a second ball, B, with these\n"
+    "                of its settings changed (NAME as in scripts; none: B as A);\n"
+    "                each line then has B's state under \"b\"\n"
     "  --help        this text\n"
     "\n"
     "The ball's settings: option, NAME (for the script event set NAME VALUE),\n"
@@ -76,12 +81,14 @@ struct Options {
     bool help = false;
     std::vector<ScriptEvent> settings;  // delivered before the first idle call
     std::size_t timelineBytes = Timeline::kDefaultMemoryBytes;
+    std::vector<ScriptEvent> compare;  // compare on and B's settings, after the settings
 };
 
 // Returns an empty string when the command line is good, else what is wrong.
 std::string parseOptions(int argc, char** argv, Options& options) {
     std::vector<CommandLineOption> given;
-    CommandLineSyntax syntax{{"--help", "--energy"}, {"--steps", "--every", "--input", "--timeline-memory"}};
+    CommandLineSyntax syntax{{"--help", "--energy"},
+                             {"--steps", "--every", "--input", "--timeline-memory", "--compare"}};
     addSettingOptions(syntax);
     const std::string error = readCommandLine(argc, argv, syntax, given);
     if (!error.empty()) return error;
@@ -95,6 +102,10 @@ std::string parseOptions(int argc, char** argv, Options& options) {
             options.help = true;
         } else if (option.name == "--energy") {
             options.energy = true;
+        } else if (option.name == "--compare") {
+            options.compare.clear();
+            const std::string problem = readCompareOption(option.value, options.compare);
+            if (!problem.empty()) return problem;
         } else if (option.name == "--timeline-memory") {
             const std::string problem = readTimelineMemory(option.value, options.timelineBytes);
             if (!problem.empty()) return problem;
@@ -116,6 +127,7 @@ public:
     Replay(const Options& options, std::vector<ScriptEvent> events)
         : options_(options), session_(options.timelineBytes), player_(std::move(events)), out_(stdout) {
         for (const ScriptEvent& setting : options.settings) session_.deliver(setting);
+        for (const ScriptEvent& event : options.compare) session_.deliver(event);
     }
 
     // Runs every idle call (or up to Esc); false when the output failed.
