@@ -15,6 +15,11 @@
 // meets the ground.
 enum class BallLook { Classic, Jelly };
 
+// "classic" or "jelly", as command lines and scripts name the looks.
+const char* ballLookName(BallLook look);
+// The look of that name; false, and `look` untouched, for any other text.
+bool findBallLook(const std::string& name, BallLook& look);
+
 // What key "8" switches together (with the board's ground look), the help
 // overlay of keys "h" and F1, and the ball's look.
 struct DisplayOptions {
