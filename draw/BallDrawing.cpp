@@ -5,7 +5,9 @@
 
 #include "ball/SoftBall.h"
 #include "draw/Gl.h"
+#include "draw/JellyBall.h"
 #include "math/Constants.h"
+#include "world/World.h"
 
 namespace {
 // Whether the skin shows the environment picture. The texture coordinates are
@@ -169,6 +171,23 @@ void drawNormalDisplay(const SoftBall& ball, const Texture& environment) {
     if (ball.showSurface) skin.cap(south, lastRing);
 }
 
+// What the classic display leaves for the drawers after it: its material
+// and, when the skin is shown, the normal of the south cap's last vertex.
+// (Without the skin the jelly leaves the normal from before the ball, on
+// the desktop, or its mass points' last one: both the same every frame.)
+void leaveClassicMaterialAndNormal(const SoftBall& ball) {
+    setBallMaterial();
+    if (!ball.showSurface) return;
+    const Particle& last = *ball.particles[ball.ringIndex(ball.rings - 2, 0)];
+    const Vec3 n = surfacePoint(last).normal;
+    glNormal3f(static_cast<float>(n.x), static_cast<float>(n.y), static_cast<float>(n.z));
+}
+
+void drawJellyDisplay(const SoftBall& ball) {
+    drawJellyBall(ball);
+    leaveClassicMaterialAndNormal(ball);
+}
+
 // After a rebuild the particles appear one by one, the centre particle last.
 void drawBuildUp(const SoftBall& ball) {
     for (int i = 0; i < ball.buildUpShown; ++i) drawParticleSphere(*ball.particles[i]);
@@ -177,7 +196,7 @@ void drawBuildUp(const SoftBall& ball) {
 
 bool BallSkin::load() { return environment.load("pics/env2.tga", TextureLevels::Mipmapped); }
 
-void drawBall(const SoftBall& ball, const BallSkin& skin) {
+void drawBall(const SoftBall& ball, const BallSkin& skin, BallLook look) {
     if (!ball.isBuilt()) return;
     // Ordinary alpha blending for the ball; the frame's additive default is
     // put back on the way out.
@@ -185,6 +204,8 @@ void drawBall(const SoftBall& ball, const BallSkin& skin) {
     setBallMaterial();
     if (ball.buildUpActive) {
         drawBuildUp(ball);
+    } else if (look == BallLook::Jelly) {
+        drawJellyDisplay(ball);
     } else {
         drawNormalDisplay(ball, skin.environment);
     }

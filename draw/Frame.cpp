@@ -35,7 +35,7 @@ void drawGround(const World& world, const Scene& scene) {
 void drawTiltedBall(const World& world, const Scene& scene) {
     glPushMatrix();
     applyBoardTilt(world.board);
-    drawBall(world.ball, scene.ballSkin);
+    drawBall(world.ball, scene.ballSkin, world.display.look);
     if (world.compare) drawGhostBall(world.compare->ball);
     glPopMatrix();
 }

@@ -34,3 +34,9 @@ inline Vec3 normalized(const Vec3& v) {
     const double len = length(v);
     return Vec3(v.x / len, v.y / len, v.z / len);
 }
+
+inline double dot(const Vec3& a, const Vec3& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+
+inline Vec3 cross(const Vec3& a, const Vec3& b) {
+    return Vec3(a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x);
+}

@@ -84,3 +84,14 @@ bool particleContact(const Vec3& position, Vec3& correction) {
 bool centreContact(const Vec3& position, double radius, Vec3& correction) {
     return contactWith(centreShape(radius), position, correction);
 }
+
+const std::array<TopSurface, 3>& topSurfaces() {
+    constexpr const ContactShape& s = kParticleShape;
+    static const std::array<TopSurface, 3> tops = {{
+        {-kSceneHalfSize, kSceneHalfSize, -kSceneHalfSize, kSceneHalfSize, s.groundY, 0.0},
+        {-kPlatformHalfSize, kPlatformHalfSize, -kPlatformHalfSize, kPlatformHalfSize, s.platformTop, 0.0},
+        {s.rampMinX, s.rampMaxX, s.rampFarZ, s.rampNearZ, (s.rampMinX + s.rampStartX) / 3.0 + s.rampLift,
+         1.0 / 3.0},
+    }};
+    return tops;
+}

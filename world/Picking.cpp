@@ -14,8 +14,6 @@ namespace {
 // the double nearest to sqrt(2) - 1.
 constexpr double kTanHalfFieldOfView = 0.41421356237309503;
 
-double dot(const Vec3& a, const Vec3& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-
 // Right-handed rotations by `degrees` about one axis, as OpenGL's.
 Vec3 aboutX(const Vec3& v, double degrees) {
     const double c = portableCos(degrees * kDegreesToRadians), s = portableSin(degrees * kDegreesToRadians);

@@ -30,3 +30,15 @@ void CompareWorld::become(const World& world) {
 }
 
 void CompareWorld::reset() { world_.reset(); }
+
+const char* ballLookName(BallLook look) { return look == BallLook::Jelly ? "jelly" : "classic"; }
+
+bool findBallLook(const std::string& name, BallLook& look) {
+    for (const BallLook candidate : {BallLook::Classic, BallLook::Jelly}) {
+        if (name == ballLookName(candidate)) {
+            look = candidate;
+            return true;
+        }
+    }
+    return false;
+}

@@ -10,14 +10,26 @@
 #include "world/History.h"
 #include "world/Input.h"
 
-// What key "8" switches together (with the board's ground look), and the
-// help overlay of keys "h" and F1.
+// How the ball is drawn. Classic is the ball as it has always looked: a pale
+// grey skin lit with normals from the world's origin. Jelly is a glossy
+// tinted gel shaded with the skin's own normals, with a soft shadow where it
+// meets the ground.
+enum class BallLook { Classic, Jelly };
+
+// "classic" or "jelly", as command lines and scripts name the looks.
+const char* ballLookName(BallLook look);
+// The look of that name; false, and `look` untouched, for any other text.
+bool findBallLook(const std::string& name, BallLook& look);
+
+// What key "8" switches together (with the board's ground look), the help
+// overlay of keys "h" and F1, and the ball's look.
 struct DisplayOptions {
     bool lightingOn = true;
     bool skyVisible = true;
     bool lightningVisible = true;
     bool helpVisible = false;
     bool panelVisible = false;  // the study panel, key Tab
+    BallLook look = BallLook::Classic;
 };
 
 // How the simulation runs: paused or not, and how fast. By default every

@@ -38,7 +38,7 @@ constexpr double kIdleCallGoalMs = 7.0;
 
 const char kUsage[] =
     "usage: orvane-bench-frame [--frames N] [--rings N] [--segments N] [--panel]\n"
-    "                          [--warm-shader-cache]\n"
+    "                          [--look classic|jelly] [--warm-shader-cache]\n"
     "\n"
     "Starts the program in its window and prints\n"
     " - the time from process start to the first frame shown (the end of the\n"
@@ -57,6 +57,7 @@ const char kUsage[] =
     "  --rings N            the ball's rings, 4 to 96 (default 12)\n"
     "  --segments N         the ball's segments, 3 to 96 (default 12)\n"
     "  --panel              with the study panel shown (and its plots sampled)\n"
+    "  --look LOOK          the ball's look, classic (the default) or jelly\n"
     "  --warm-shader-cache  use the shader cache of the environment instead of\n"
     "                       a new empty one\n"
     "  --help               this text\n"
@@ -68,6 +69,7 @@ struct Options {
     long frames = kDefaultFrames;
     bool warmShaderCache = false;
     bool panel = false;
+    BallLook look = BallLook::Classic;
     std::vector<ScriptEvent> resolution;  // "set rings" and "set segments"
     bool help = false;
 };
@@ -76,7 +78,8 @@ struct Options {
 std::string parseOptions(int argc, char** argv, Options& options) {
     std::vector<CommandLineOption> given;
     const std::string error =
-        readCommandLine(argc, argv, {{"--help", "--warm-shader-cache", "--panel"}, {"--frames", "--rings", "--segments"}}, given);
+        readCommandLine(argc, argv, {{"--help", "--warm-shader-cache", "--panel"},
+                                     {"--frames", "--rings", "--segments", "--look"}}, given);
     if (!error.empty()) return error;
     for (const CommandLineOption& option : given) {
         if (option.name == "--rings" || option.name == "--segments") {
@@ -84,6 +87,9 @@ std::string parseOptions(int argc, char** argv, Options& options) {
             const std::string problem = readSettingOption(*findSettingOption(option.name), option.value, event);
             if (!problem.empty()) return problem;
             options.resolution.push_back(event);
+        } else if (option.name == "--look") {
+            if (!findBallLook(option.value, options.look))
+                return "--look: \"" + option.value + "\" is not a look (classic or jelly)";
         } else if (option.name == "--panel") {
             options.panel = true;
         } else if (option.name == "--help") {
@@ -128,6 +134,7 @@ struct Run {
     bool privateDisplay = false;
     std::string renderer;
     std::string ballNote;
+    std::string lookNote;
     std::string panelNote;
     std::string shaderCacheNote;
     std::string loadBefore;
@@ -197,6 +204,7 @@ void printReport(const Run& run) {
     std::printf("  display         %s\n", run.displayNote.c_str());
     std::printf("  renderer        %s\n", run.renderer.c_str());
     std::printf("  ball            %s\n", run.ballNote.c_str());
+    std::printf("  look            %s\n", run.lookNote.c_str());
     std::printf("  study panel     %s\n", run.panelNote.c_str());
     std::printf("  shader cache    %s\n", run.shaderCacheNote.c_str());
     std::printf("  CPUs            %u\n", std::thread::hardware_concurrency());
@@ -250,6 +258,8 @@ void showAsAsked(Run& run) {
     World& world = windowWorld();
     for (const ScriptEvent& event : run.options.resolution) deliverScriptEvent(world, event);
     world.ball.buildUpActive = false;
+    world.display.look = run.options.look;
+    run.lookNote = ballLookName(run.options.look);
     if (run.options.panel) windowKeyDown('\t', 0, 0);
     std::size_t springs = 0;
     for (const auto& particle : world.ball.particles) springs += particle->springs.size();

@@ -406,3 +406,18 @@ TEST_F(InputTest, InHandModeAPersonReachesTheBallAndPullsItUp) {
     ::mouseButton(world, MouseButton::Left, true, 320, 350);
     EXPECT_FALSE(world.grab.active);
 }
+
+// The look stays classic under every display key; its names are exactly
+// "classic" and "jelly".
+TEST_F(InputTest, BallLookStartsClassicAndIsNamedClassicOrJelly) {
+    for (const unsigned char key : {'1', '2', '3', '8'}) keyDown(key);
+    EXPECT_EQ(display.look, BallLook::Classic);
+    BallLook look = BallLook::Classic;
+    EXPECT_TRUE(findBallLook("jelly", look));
+    EXPECT_EQ(look, BallLook::Jelly);
+    EXPECT_STREQ(ballLookName(look), "jelly");
+    EXPECT_TRUE(findBallLook("classic", look));
+    EXPECT_STREQ(ballLookName(look), "classic");
+    for (const char* other : {"", "Jelly", "jelly ", "gel"}) EXPECT_FALSE(findBallLook(other, look)) << other;
+    EXPECT_EQ(look, BallLook::Classic);
+}
