@@ -167,6 +167,14 @@ void StudyPanel::showSection(const World& world, PanelActions& actions) {
     if (ImGui::Checkbox("skin (3)", &skin)) actions.events.push_back(keyPress('3'));
     if (ImGui::Checkbox("lighting, ground texture, sky, lightning (8)", &lighting))
         actions.events.push_back(keyPress('8'));
+    int look = static_cast<int>(world.display.look);
+    ImGui::TextUnformatted("the ball's look (4):");
+    ImGui::SameLine();
+    const bool classic = ImGui::RadioButton("classic", &look, static_cast<int>(BallLook::Classic));
+    ImGui::SameLine();
+    const bool jelly = ImGui::RadioButton("jelly", &look, static_cast<int>(BallLook::Jelly));
+    if ((classic || jelly) && look != static_cast<int>(world.display.look))
+        actions.events.push_back(ScriptEvent::ballLook(static_cast<BallLook>(look)));
     bool hand = world.input.pointer == PointerMode::Hand;
     if (ImGui::Checkbox("hand mode: the pointer turns nothing (m)", &hand))
         actions.events.push_back(ScriptEvent::pointerMode(hand ? PointerMode::Hand : PointerMode::Look));

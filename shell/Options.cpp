@@ -34,6 +34,9 @@ std::string applyOption(const CommandLineOption& option, WindowOptions& options)
         options.settings.push_back(event);
     } else if (option.name == "--hand") {
         options.hand = true;
+    } else if (option.name == "--look") {
+        if (!findBallLook(option.value, options.look))
+            return "--look needs classic or jelly, not \"" + option.value.substr(0, 40) + "\"";
     } else if (option.name == "--compare") {
         options.compare.clear();
         return readCompareOption(option.value, options.compare);
@@ -73,7 +76,7 @@ std::string readWindowOptions(int argc, char** argv, WindowOptions& options) {
     }
     std::vector<CommandLineOption> given;
     CommandLineSyntax syntax{{"--help", "--hand"},
-                             {"--rate", "--record", "--replay", "--timeline-memory", "--compare"}};
+                             {"--rate", "--record", "--replay", "--timeline-memory", "--compare", "--look"}};
     addSettingOptions(syntax);
     const std::string error = readCommandLine(static_cast<int>(ours.size()), ours.data(), syntax, given);
     if (!error.empty()) return error;
@@ -86,8 +89,9 @@ std::string readWindowOptions(int argc, char** argv, WindowOptions& options) {
 
 std::string windowUsage() {
     std::string text =
-        "usage: orvane [--rate HZ] [--hand] [--timeline-memory MB] [--compare LIST]\n"
-        "              [--record FILE] [--replay FILE] [settings] [GLUT options]\n"
+        "usage: orvane [--rate HZ] [--hand] [--look LOOK] [--timeline-memory MB]\n"
+        "              [--compare LIST] [--record FILE] [--replay FILE] [settings]\n"
+        "              [GLUT options]\n"
         "\n"
         "A soft ball on a tilting board. Run it where pics/ is (the build folder).\n"
         "\n"
@@ -96,6 +100,8 @@ std::string windowUsage() {
         "                 without it, one step a frame\n"
         "  --hand         start with the pointer in hand mode (key m): moving it turns\n"
         "                 nothing, the right button drags to turn the camera\n"
+        "  --look LOOK    how the ball is drawn (key 4): classic, as it always was (the\n"
+        "                 default), or jelly, a shaded gel with a shadow under it\n"
         "  --timeline-memory MB\n"
         "                 what the kept past may take (default 64; 0: no timeline):\n"
         "                 keys , and . and the study panel's slider go back and forth\n"

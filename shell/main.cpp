@@ -33,6 +33,7 @@ int main(int argc, char** argv) {
     session.startEvents = options.settings;
     session.startEvents.insert(session.startEvents.end(), options.compare.begin(), options.compare.end());
     if (options.hand) session.startEvents.push_back(ScriptEvent::pointerMode(PointerMode::Hand));
+    if (options.look != BallLook::Classic) session.startEvents.push_back(ScriptEvent::ballLook(options.look));
     if (!options.replayPath.empty()) {
         ScriptParseResult script = loadInputScript(options.replayPath);
         if (!script.ok) return refuse(script.error);

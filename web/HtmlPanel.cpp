@@ -79,6 +79,12 @@ EMSCRIPTEN_KEEPALIVE const char* orvane_repeating_keys() {
     return keys.c_str();
 }
 
+// The ball's look by name: classic or jelly; anything else does nothing.
+EMSCRIPTEN_KEEPALIVE void orvane_look(const char* name) {
+    BallLook look = BallLook::Classic;
+    if (findBallLook(name, look)) deliverToWindow(ScriptEvent::ballLook(look));
+}
+
 // 1: hand mode, 0: look mode.
 EMSCRIPTEN_KEEPALIVE void orvane_hand(int on) {
     deliverToWindow(ScriptEvent::pointerMode(on ? PointerMode::Hand : PointerMode::Look));
@@ -131,6 +137,7 @@ EMSCRIPTEN_KEEPALIVE const char* orvane_state() {
     json.key("lighting").boolean(world.display.lightingOn);
     json.key("panel").boolean(world.display.panelVisible);
     json.key("hand").boolean(world.input.pointer == PointerMode::Hand);
+    json.key("look").string(ballLookName(world.display.look));
     json.key("blowUps").integer(world.blowUps);
     json.key("simulationSteps").integer(world.simulationSteps);
     json.key("idleCalls").integer(windowIdleCalls());

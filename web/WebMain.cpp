@@ -95,6 +95,9 @@ int main() {
     // A page that turned the camera whenever the pointer crossed it would
     // surprise everyone: the pointer starts in hand mode here.
     session.startEvents.push_back(ScriptEvent::pointerMode(PointerMode::Hand));
+    // A page is seen first in a browser, where the look makes the toy: the
+    // ball is jelly there from the start (key 4 switches it).
+    session.startEvents.push_back(ScriptEvent::ballLook(BallLook::Jelly));
     session.quitOnEscape = false;
     static char name[] = "orvane";
     static char* argv[] = {name, nullptr};

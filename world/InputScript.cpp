@@ -202,6 +202,11 @@ std::string readCompareAction(const std::string* arguments, ScriptEvent& event) 
     return std::string();
 }
 
+std::string readLook(const std::string* arguments, ScriptEvent& event) {
+    if (!findBallLook(arguments[0], event.look)) return "bad look " + quoted(arguments[0]) + " (classic or jelly)";
+    return std::string();
+}
+
 std::string readNothing(const std::string*, ScriptEvent&) { return std::string(); }
 
 // ---------------------------------------------------------------- writing
@@ -250,6 +255,8 @@ std::string settingText(const ScriptEvent& event) {
 std::string pointerModeText(const ScriptEvent& event) { return kPointerModeNames[static_cast<int>(event.pointer)]; }
 
 std::string seekText(const ScriptEvent& event) { return std::to_string(event.target); }
+
+std::string lookText(const ScriptEvent& event) { return ballLookName(event.look); }
 
 std::string compareActionText(const ScriptEvent& event) { return kCompareActionNames[static_cast<int>(event.compare)]; }
 
@@ -392,6 +399,12 @@ const EventSyntax kEventSyntax[] = {
      readCompareAction, compareActionText, startComparing, simulates, staysWithA},
     {ScriptEventKind::SetB, "set-b", "NAME VALUE", "one of B's settings, as set does for A", readSetting, settingText,
      setB, simulates, staysWithA},
+    {ScriptEventKind::Look, "look", "classic|jelly",
+     "how the ball is drawn: classic, as it always was, or jelly, a shaded gel with a shadow (key 4)", readLook,
+     lookText, [](World& w, const ScriptEvent& e) {
+         w.display.look = e.look;
+         return InputResponse::Redraw;
+     }, onlyViews, reachesB},
 };
 
 const EventSyntax* findEvent(const std::string& name) {
@@ -556,6 +569,12 @@ ScriptEvent ScriptEvent::compareMode(CompareAction action) {
 ScriptEvent ScriptEvent::setB(const Setting& setting, double value) {
     ScriptEvent event = set(setting, value);
     event.kind = ScriptEventKind::SetB;
+    return event;
+}
+
+ScriptEvent ScriptEvent::ballLook(BallLook look) {
+    ScriptEvent event = eventOf(ScriptEventKind::Look);
+    event.look = look;
     return event;
 }
 

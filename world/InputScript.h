@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "world/Input.h"
+#include "world/World.h"
 
 struct World;
 struct Setting;
@@ -32,6 +33,7 @@ enum class ScriptEventKind {
     Seek,         // seek STEP: show simulation step STEP of the kept past
     Compare,      // compare on | off | copy: compare mode's second world, B
     SetB,         // set-b NAME VALUE: one of B's settings
+    Look,         // look classic | look jelly: how the ball is drawn
 };
 
 // What "compare" does: B appears as a copy of A (if it is not there yet),
@@ -57,6 +59,7 @@ struct ScriptEvent {
     PointerMode pointer = PointerMode::Look; // pointer
     long long target = 0;                    // seek: the simulation step to show
     CompareAction compare = CompareAction::On;  // compare
+    BallLook look = BallLook::Classic;          // look
     int line = 0;                            // line number in the script, for messages
 
     static ScriptEvent keyDown(unsigned char key);
@@ -77,6 +80,7 @@ struct ScriptEvent {
     static ScriptEvent seek(long long step);
     static ScriptEvent compareMode(CompareAction action);
     static ScriptEvent setB(const Setting& setting, double value);
+    static ScriptEvent ballLook(BallLook look);
 
     // The same event at idle call `at`.
     ScriptEvent at(long long at) const;

@@ -71,6 +71,12 @@ InputResponse togglePointerMode(World& world) {
     return setPointerMode(world, look ? PointerMode::Hand : PointerMode::Look);
 }
 
+InputResponse toggleLook(World& world) {
+    BallLook& look = world.display.look;
+    look = look == BallLook::Classic ? BallLook::Jelly : BallLook::Classic;
+    return InputResponse::Redraw;
+}
+
 InputResponse quit(World&) { return InputResponse::Quit; }
 
 // "," pauses; whoever keeps the past then shows the step before.
@@ -134,6 +140,7 @@ const KeyBinding kKeyBindings[] = {
             "show points, springs, skin"),
     pressed(kChar, '3', KeyUse::Show, kViews, [](World& w) { return toggle(w.ball.showSurface); }, '3', "1  2  3",
             "show points, springs, skin"),
+    pressed(kChar, '4', KeyUse::Show, kViews, toggleLook, '4', "4", "the ball's look: classic, jelly"),
     pressed(kChar, '8', KeyUse::Show, kViews, toggleDisplayOptions, '8', "8", "lights, texture, sky on or off"),
     pressed(kChar, 'l', KeyUse::Act, kSimulates, spawnBolt, 0, "l", "a flash of lightning"),
     held(kChar, 'w', &InputState::moveForward, kCamera, 's', kFly, kFlyEffect),

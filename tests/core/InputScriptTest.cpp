@@ -257,6 +257,7 @@ TEST(InputScript, EveryEventWrittenOutReadsBackTheSame) {
     for (const CompareAction action : {CompareAction::On, CompareAction::Off, CompareAction::Copy})
         add(ScriptEvent::compareMode(action));
     add(ScriptEvent::setB(*findSetting("timeStep"), 0.05));
+    add(ScriptEvent::ballLook(BallLook::Jelly));
     add(ScriptEvent::end());
 
     std::string text;
@@ -285,7 +286,7 @@ TEST(InputScript, TheHelpNamesEveryEventWithItsArguments) {
     const std::string help = scriptEventsUsage();
     for (const char* head : {"key-down C", "special-up K", "button-down B X Y", "reshape W H", "pace N|off", "end ",
                              "set NAME VALUE", "defaults ", "pointer look|hand", "hover X Y", "seek STEP",
-                             "compare on|off|copy", "set-b NAME VALUE"})
+                             "compare on|off|copy", "set-b NAME VALUE", "look classic|jelly"})
         EXPECT_NE(help.find(std::string("  ") + head), std::string::npos) << head;
     std::size_t start = 0;
     for (std::size_t end; (end = help.find('\n', start)) != std::string::npos; start = end + 1)

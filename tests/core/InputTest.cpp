@@ -420,4 +420,12 @@ TEST_F(InputTest, BallLookStartsClassicAndIsNamedClassicOrJelly) {
     EXPECT_STREQ(ballLookName(look), "classic");
     for (const char* other : {"", "Jelly", "jelly ", "gel"}) EXPECT_FALSE(findBallLook(other, look)) << other;
     EXPECT_EQ(look, BallLook::Classic);
+
+    // Key 4 and the script event switch it, and only the viewer's picture.
+    keyDown('4');
+    EXPECT_EQ(display.look, BallLook::Jelly);
+    EXPECT_FALSE(changesSimulation(world, ScriptEvent::keyDown('4')));
+    deliverScriptEvent(world, ScriptEvent::ballLook(BallLook::Classic));
+    EXPECT_EQ(display.look, BallLook::Classic);
+    EXPECT_EQ(formatScriptEvent(ScriptEvent::ballLook(BallLook::Jelly).at(3)), "3 look jelly");
 }

@@ -127,7 +127,8 @@ TEST(JellyLook, GelShowsAHighlightAShadedSideAndShadingThatFollowsASquash) {
     placeBall(-4.0, 4.0, 0.0, 0.0);
     const FrameGrab bare = frameWithoutBall();
     const FrameGrab classic = frame();
-    windowWorld().display.look = BallLook::Jelly;
+    pressKey('4');  // as a person switches it
+    ASSERT_EQ(windowWorld().display.look, BallLook::Jelly);
     const FrameGrab jelly = frame();
     dumpFrame(jelly, "jelly-look");
 
@@ -151,7 +152,8 @@ TEST(JellyLook, GelShowsAHighlightAShadedSideAndShadingThatFollowsASquash) {
         p->position = Vec3(c.x + (v.x - c.x) * widen, base + (v.y - base) * 0.6, c.z + (v.z - c.z) * widen);
     }
     const FrameGrab jellySquashed = frame();
-    windowWorld().display.look = BallLook::Classic;
+    pressKey('4');
+    ASSERT_EQ(windowWorld().display.look, BallLook::Classic);
     const FrameGrab classicSquashed = frame();
     dumpFrame(jellySquashed, "jelly-look-squashed");
     EXPECT_GE(shareRecoloured(jelly, jellySquashed, bare), 0.3);
