@@ -33,6 +33,8 @@ std::string applyOption(const CommandLineOption& option, WindowOptions& options)
         options.settings.emplace_back(setting, value);
     } else if (option.name == "--help") {
         options.help = true;
+    } else if (option.name == "--version") {
+        options.version = true;
     } else if (option.name == "--rate") {
         if (!parseDecimal(option.value, 0.0, kFastestRate, options.rateHz) || options.rateHz <= 0.0)
             return "--rate needs a number of steps a second above 0 and up to 10000, not \"" + option.value + "\"";
@@ -64,7 +66,7 @@ std::string readWindowOptions(int argc, char** argv, WindowOptions& options) {
         }
     }
     std::vector<CommandLineOption> given;
-    CommandLineSyntax syntax{{"--help"}, {"--rate", "--record", "--replay"}};
+    CommandLineSyntax syntax{{"--help", "--version"}, {"--rate", "--record", "--replay"}};
     for (std::size_t i = 0; i < kSettingCount; ++i) syntax.valued.push_back(kSettings[i].option);
     const std::string error = readCommandLine(static_cast<int>(ours.size()), ours.data(), syntax, given);
     if (!error.empty()) return error;
@@ -90,6 +92,7 @@ std::string windowUsage() {
         "  --replay FILE  play an input script in the window, then hand the controls\n"
         "                 over\n"
         "  --help         this text\n"
+        "  --version      the version, and the commit it was built from\n"
         "GLUT's options (-display, -geometry, ...) are passed to GLUT. An option\n"
         "given twice takes its last value; --opt=VALUE works as well.\n"
         "\n"

@@ -13,6 +13,7 @@ struct WindowOptions {
     std::string recordPath;
     std::string replayPath;
     bool help = false;
+    bool version = false;
     std::vector<std::pair<const Setting*, double>> settings;  // in the order given
     std::vector<char*> glutArguments;  // the program's name and GLUT's options
 };

@@ -19,6 +19,7 @@
 #include "bench/frame/Summary.h"
 #include "shell/Window.h"
 #include "cli/CommandLine.h"
+#include "cli/Version.h"
 #include "tools/window/HeadlessDisplay.h"
 #include "tools/window/WindowSession.h"
 #include "world/InputScript.h"
@@ -59,6 +60,7 @@ const char kUsage[] =
     "  --warm-shader-cache  use the shader cache of the environment instead of\n"
     "                       a new empty one\n"
     "  --help               this text\n"
+    "  --version            the version, and the commit it was built from\n"
     "\n"
     "--frames=N works as well. Exit status: 0 done, 1 no display, no pics/ or\n"
     "the timing could not be split, 2 bad option.\n";
@@ -69,13 +71,14 @@ struct Options {
     bool panel = false;
     std::vector<ScriptEvent> resolution;  // "set rings" and "set segments"
     bool help = false;
+    bool version = false;
 };
 
 // Returns an empty string when the command line is good, else what is wrong.
 std::string parseOptions(int argc, char** argv, Options& options) {
     std::vector<CommandLineOption> given;
     const std::string error =
-        readCommandLine(argc, argv, {{"--help", "--warm-shader-cache", "--panel"}, {"--frames", "--rings", "--segments"}}, given);
+        readCommandLine(argc, argv, {{"--help", "--version", "--warm-shader-cache", "--panel"}, {"--frames", "--rings", "--segments"}}, given);
     if (!error.empty()) return error;
     for (const CommandLineOption& option : given) {
         if (option.name == "--rings" || option.name == "--segments") {
@@ -88,6 +91,8 @@ std::string parseOptions(int argc, char** argv, Options& options) {
             options.panel = true;
         } else if (option.name == "--help") {
             options.help = true;
+        } else if (option.name == "--version") {
+            options.version = true;
         } else if (option.name == "--warm-shader-cache") {
             options.warmShaderCache = true;
         } else {
@@ -325,6 +330,10 @@ int main(int argc, char** argv) {
     }
     if (run.options.help) {
         std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (run.options.version) {
+        std::fputs(versionText("orvane-bench-frame").c_str(), stdout);
         return 0;
     }
     return runBenchmark(run, argv[0]);

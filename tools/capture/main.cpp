@@ -15,6 +15,7 @@
 
 #include "shell/Window.h"
 #include "cli/CommandLine.h"
+#include "cli/Version.h"
 #include "tools/window/HeadlessDisplay.h"
 #include "tools/window/PngWriter.h"
 #include "tools/window/FrameReadback.h"
@@ -41,6 +42,7 @@ const char kUsage[] =
     "                 before frame S+1 is made; esc ends the capture.\n"
     "  --out DIR      where the pictures go (default: .; created if missing)\n"
     "  --help         this text\n"
+    "  --version      the version, and the commit it was built from\n"
     "\n"
     "--opt=VALUE works as well. Exit status: 0 done (also after esc), 1 no\n"
     "display or a picture could not be written, 2 bad option or script.\n";
@@ -50,6 +52,7 @@ struct Options {
     std::string input;              // empty: no events
     std::string outDir = ".";
     bool help = false;
+    bool version = false;
 };
 
 std::string parseFrameList(const std::string& list, std::vector<long long>& frames) {
@@ -72,12 +75,14 @@ std::string parseFrameList(const std::string& list, std::vector<long long>& fram
 // Returns an empty string when the command line is good, else what is wrong.
 std::string parseOptions(int argc, char** argv, Options& options) {
     std::vector<CommandLineOption> given;
-    const std::string error = readCommandLine(argc, argv, {{"--help"}, {"--frames", "--input", "--out"}}, given);
+    const std::string error = readCommandLine(argc, argv, {{"--help", "--version"}, {"--frames", "--input", "--out"}}, given);
     if (!error.empty()) return error;
     bool framesGiven = false;
     for (const CommandLineOption& option : given) {
         if (option.name == "--help") {
             options.help = true;
+        } else if (option.name == "--version") {
+            options.version = true;
         } else if (option.name == "--frames") {
             const std::string frameError = parseFrameList(option.value, options.frames);
             if (!frameError.empty()) return frameError;
@@ -90,7 +95,7 @@ std::string parseOptions(int argc, char** argv, Options& options) {
             options.outDir = option.value;
         }
     }
-    if (!framesGiven && !options.help) return "--frames is required (see --help)";
+    if (!framesGiven && !options.help && !options.version) return "--frames is required (see --help)";
     return std::string();
 }
 
@@ -191,6 +196,10 @@ int main(int argc, char** argv) {
     }
     if (capture.options.help) {
         std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (capture.options.version) {
+        std::fputs(versionText("orvane-capture").c_str(), stdout);
         return 0;
     }
     if (!capture.options.input.empty()) {

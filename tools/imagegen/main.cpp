@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 
+#include "cli/Version.h"
 #include "tools/imagegen/ImageSet.h"
 
 namespace {
@@ -16,7 +17,8 @@ void printUsage(std::FILE* to) {
     std::fprintf(to,
                  "\n"
                  "  --out DIR   directory to write into\n"
-                 "  --help      show this text\n");
+                 "  --help      show this text\n"
+                 "  --version   the version, and the commit it was built from\n");
 }
 
 int usageError(const char* why) {
@@ -32,6 +34,10 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
             printUsage(stdout);
+            return 0;
+        }
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::fputs(versionText("orvane-imagegen").c_str(), stdout);
             return 0;
         }
         if (std::strcmp(argv[i], "--out") == 0) {

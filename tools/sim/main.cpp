@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cli/CommandLine.h"
+#include "cli/Version.h"
 #include "tools/common/StateJson.h"
 #include "world/InputScript.h"
 #include "world/ScriptPlayer.h"
@@ -31,6 +32,7 @@ const char kUsageTemplate[] =
     "  --input FILE  input event script, '-' for standard input (default: none)\n"
     "  --energy      add the ball's kinetic, spring, gravity and total energy\n"
     "  --help        this text\n"
+    "  --version     the version, and the commit it was built from\n"
     "\n"
     "The ball's settings: option, NAME (for the script event set NAME VALUE),\n"
     "what it is, its range and unit, its value at start:\n"
@@ -76,13 +78,14 @@ struct Options {
     std::string input;    // empty: no events
     bool energy = false;
     bool help = false;
+    bool version = false;
     std::vector<ScriptEvent> settings;  // delivered before the first idle call
 };
 
 // Returns an empty string when the command line is good, else what is wrong.
 std::string parseOptions(int argc, char** argv, Options& options) {
     std::vector<CommandLineOption> given;
-    CommandLineSyntax syntax{{"--help", "--energy"}, {"--steps", "--every", "--input"}};
+    CommandLineSyntax syntax{{"--help", "--version", "--energy"}, {"--steps", "--every", "--input"}};
     for (std::size_t i = 0; i < kSettingCount; ++i) syntax.valued.push_back(kSettings[i].option);
     const std::string error = readCommandLine(argc, argv, syntax, given);
     if (!error.empty()) return error;
@@ -94,6 +97,8 @@ std::string parseOptions(int argc, char** argv, Options& options) {
             options.settings.push_back(settingEvent(*setting, value));
         } else if (option.name == "--help") {
             options.help = true;
+        } else if (option.name == "--version") {
+            options.version = true;
         } else if (option.name == "--energy") {
             options.energy = true;
         } else if (option.name == "--input") {
@@ -184,6 +189,10 @@ int main(int argc, char** argv) {
     }
     if (options.help) {
         std::fputs(usage().c_str(), stdout);
+        return 0;
+    }
+    if (options.version) {
+        std::fputs(versionText("orvane-sim").c_str(), stdout);
         return 0;
     }
 
