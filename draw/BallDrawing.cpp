@@ -175,7 +175,9 @@ void drawBuildUp(const SoftBall& ball) {
 }
 }  // namespace
 
-bool BallSkin::load() { return environment.load("pics/env2.tga", TextureLevels::Mipmapped); }
+bool BallSkin::load(const std::string& folder) {
+    return environment.load((folder + "/env2.tga").c_str(), TextureLevels::Mipmapped);
+}
 
 void drawBall(const SoftBall& ball, const BallSkin& skin) {
     if (!ball.isBuilt()) return;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "draw/Texture.h"
 
 struct SoftBall;
@@ -9,7 +11,7 @@ struct SoftBall;
 struct BallSkin {
     Texture environment;
 
-    bool load();
+    bool load(const std::string& folder);
 };
 
 // The ball from its particles' current positions: the build-up picture after

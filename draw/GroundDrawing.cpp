@@ -210,12 +210,12 @@ void drawPlain() {
 }
 }  // namespace
 
-bool Ground::build(const Vec3& light) {
+bool Ground::build(const Vec3& light, const std::string& folder) {
 #if ORVANE_GL_DOT_PRODUCT_COMBINER
     if (!findMultitexture()) return false;
 #endif
-    if (!rock.load("pics/rock_texture.tga", TextureLevels::Mipmapped)) return false;
-    if (!normalMap.load("pics/rock_normal.tga", TextureLevels::Mipmapped)) return false;
+    if (!rock.load((folder + "/rock_texture.tga").c_str(), TextureLevels::Mipmapped)) return false;
+    if (!normalMap.load((folder + "/rock_normal.tga").c_str(), TextureLevels::Mipmapped)) return false;
 #if !ORVANE_GL_DOT_PRODUCT_COMBINER
     if (!bakeBumpedRock(*this)) return false;
 #endif

@@ -31,7 +31,9 @@ void drawBolt(const LightningBolt& bolt) {
 }
 }  // namespace
 
-bool LightningPicture::load() { return image.load("pics/lightning2.tga", TextureLevels::BaseOnly); }
+bool LightningPicture::load(const std::string& folder) {
+    return image.load((folder + "/lightning2.tga").c_str(), TextureLevels::BaseOnly);
+}
 
 // Dead bolts keep their place in the list but are not drawn.
 void drawLightning(const Lightning& lightning, const LightningPicture& picture, float cameraYaw) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "draw/Texture.h"
 
 struct Lightning;
@@ -8,7 +10,7 @@ struct Lightning;
 struct LightningPicture {
     Texture image;
 
-    bool load();
+    bool load(const std::string& folder);
 };
 
 // The live bolts, turned by the camera's heading about the vertical axis so

@@ -8,7 +8,7 @@
 // mipmaps (which the plain linear filter then never samples).
 enum class TextureLevels { Mipmapped, BaseOnly };
 
-// A picture from pics/ and the OpenGL texture made of it. The pixels stay
+// A picture of the scene and the OpenGL texture made of it. The pixels stay
 // with it for as long as it lives.
 struct Texture {
     static constexpr std::uint32_t kNone = 0xFFFFFFFFu;

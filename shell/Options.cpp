@@ -81,7 +81,8 @@ std::string windowUsage() {
     std::string text =
         "usage: orvane [--rate HZ] [--record FILE] [--replay FILE] [settings] [GLUT options]\n"
         "\n"
-        "A soft ball on a tilting board. Run it where pics/ is (the build folder).\n"
+        "A soft ball on a tilting board. Its pictures come from pics/ in the working\n"
+        "directory, else from the installed ones, else from the build tree's.\n"
         "\n"
         "  --rate HZ      keep the simulation to wall-clock time: HZ steps a second\n"
         "                 (at most 8 in one frame), the same speed on any machine;\n"

@@ -10,10 +10,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "draw/Frame.h"
 #include "draw/Overlay.h"
 #include "shell/PanelToolkit.h"
+#include "shell/PictureFolders.h"
 #include "world/ScriptPlayer.h"
 #include "world/ScriptRecorder.h"
 #include "world/World.h"
@@ -198,12 +201,22 @@ void printBanner() {
     std::printf("Programmed by:\nthe orvane team\n");
 }
 
+// The first of the window's picture folders that holds any; with none, a
+// line names every place looked in, and the working directory's pics/ is
+// used, so that each object reports its missing picture as it always has.
+std::string pictureFolder() {
+    const std::vector<PictureFolder> folders = windowPictureFolders();
+    if (const PictureFolder* found = firstFolderWithPictures(folders)) return found->path;
+    std::fprintf(stderr, "orvane: %s\n", noPicturesMessage(folders).c_str());
+    return folders.front().path;
+}
+
 // Each object that fails says so and the start-up goes on with the next.
-void setUpScene(Scene& scene) {
-    if (!scene.ground.build(kSceneLightPosition)) std::printf("fehler beim laden der ground textur\n");
-    if (!scene.ballSkin.load()) std::printf("fehler beim initialisieren der kugel\n");
-    if (!scene.skybox.init()) std::printf("fehler beim initialisieren der skybox\n");
-    if (!scene.lightning.load()) std::printf("fehler beim initialisieren des Blitzes\n");
+void setUpScene(Scene& scene, const std::string& pictures) {
+    if (!scene.ground.build(kSceneLightPosition, pictures)) std::printf("fehler beim laden der ground textur\n");
+    if (!scene.ballSkin.load(pictures)) std::printf("fehler beim initialisieren der kugel\n");
+    if (!scene.skybox.init(pictures)) std::printf("fehler beim initialisieren der skybox\n");
+    if (!scene.lightning.load(pictures)) std::printf("fehler beim initialisieren des Blitzes\n");
 }
 
 // In a sanitizer build the leak check normally runs after the libraries'
@@ -233,7 +246,7 @@ void startUp(int* argc, char** argv, const SessionOptions& session) {
     registerCallbacks();
     setUpFixedState();
     printBanner();
-    setUpScene(shell->scene);
+    setUpScene(shell->scene, pictureFolder());
     shell->frameRate.start(glutGet(GLUT_ELAPSED_TIME));
     shell->lastPaceTime = Clock::now();
     for (const ScriptEvent& setting : session.settings) deliverLive(setting);

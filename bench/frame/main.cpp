@@ -14,9 +14,9 @@
 
 #include "bench/frame/FreshShaderCache.h"
 #include "bench/frame/IdleCallTiming.h"
-#include "bench/frame/PicsFolder.h"
 #include "bench/frame/ProcessClock.h"
 #include "bench/frame/Summary.h"
+#include "shell/PictureFolders.h"
 #include "shell/Window.h"
 #include "cli/CommandLine.h"
 #include "cli/Version.h"
@@ -50,8 +50,7 @@ const char kUsage[] =
     "again, taken in turn, have a glFinish at the frame end only, to show what\n"
     "the extra synchronisation costs.\n"
     "Without a DISPLAY a private Xvfb is started, drawn by Mesa's software\n"
-    "renderer. Run it where pics/ is, or from anywhere if pics/ is next to the\n"
-    "executable (as in the build folder).\n"
+    "renderer. The pictures are found as orvane finds them.\n"
     "\n"
     "  --frames N           split idle calls to time, 1 or more (default 1000)\n"
     "  --rings N            the ball's rings, 4 to 96 (default 12)\n"
@@ -62,7 +61,7 @@ const char kUsage[] =
     "  --help               this text\n"
     "  --version            the version, and the commit it was built from\n"
     "\n"
-    "--frames=N works as well. Exit status: 0 done, 1 no display, no pics/ or\n"
+    "--frames=N works as well. Exit status: 0 done, 1 no display, no pictures or\n"
     "the timing could not be split, 2 bad option.\n";
 
 struct Options {
@@ -198,7 +197,7 @@ void printIdleCalls(const Run& run) {
 
 void printReport(const Run& run) {
     std::printf("\norvane-bench-frame\n");
-    std::printf("  pictures from   %s/pics\n", run.picsFolder.c_str());
+    std::printf("  pictures from   %s\n", run.picsFolder.c_str());
     std::printf("  display         %s\n", run.displayNote.c_str());
     std::printf("  renderer        %s\n", run.renderer.c_str());
     std::printf("  ball            %s\n", run.ballNote.c_str());
@@ -269,11 +268,13 @@ int runBenchmark(Run& run, char* programName) {
         std::fprintf(stderr, "orvane-bench-frame: %s\n", cache.error().c_str());
         return kExitFailure;
     }
-    std::string error;
-    if (!enterFolderWithPics(run.picsFolder, error)) {
-        std::fprintf(stderr, "orvane-bench-frame: %s\n", error.c_str());
+    const std::vector<PictureFolder> folders = windowPictureFolders();
+    const PictureFolder* pictures = firstFolderWithPictures(folders);
+    if (!pictures) {
+        std::fprintf(stderr, "orvane-bench-frame: %s\n", noPicturesMessage(folders).c_str());
         return kExitFailure;
     }
+    run.picsFolder = pictures->path + " (" + pictures->what + ")";
 
     static HeadlessDisplay headlessDisplay;
     if (!headlessDisplay.start()) {

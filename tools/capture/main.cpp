@@ -33,7 +33,7 @@ const char kUsage[] =
     "Runs the program in its window and saves the frames asked for as\n"
     "DIR/frame_NNNNN.png. Frame n is the frame drawn by the n-th idle call\n"
     "(counting from 1). Without a DISPLAY a private Xvfb is started, drawn by\n"
-    "Mesa's software renderer. Run it where pics/ is, as for orvane.\n"
+    "Mesa's software renderer. The pictures are found as orvane finds them.\n"
     "\n"
     "  --frames LIST  frame numbers, comma separated, each >= 1; any order,\n"
     "                 repeats allowed. The capture stops after the last one.\n"
