@@ -16,6 +16,7 @@
 #include "shell/Window.h"
 #include "cli/CommandLine.h"
 #include "cli/Version.h"
+#include "tools/capture/CaptureUsage.h"
 #include "tools/window/HeadlessDisplay.h"
 #include "tools/window/PngWriter.h"
 #include "tools/window/FrameReadback.h"
@@ -26,26 +27,6 @@
 namespace {
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
-
-const char kUsage[] =
-    "usage: orvane-capture --frames N[,N...] [--input FILE] [--out DIR]\n"
-    "\n"
-    "Runs the program in its window and saves the frames asked for as\n"
-    "DIR/frame_NNNNN.png. Frame n is the frame drawn by the n-th idle call\n"
-    "(counting from 1). Without a DISPLAY a private Xvfb is started, drawn by\n"
-    "Mesa's software renderer. The pictures are found as orvane finds them.\n"
-    "\n"
-    "  --frames LIST  frame numbers, comma separated, each >= 1; any order,\n"
-    "                 repeats allowed. The capture stops after the last one.\n"
-    "  --input FILE   input script in orvane-sim's format, '-' for standard\n"
-    "                 input (default: no input). Events of step S are delivered\n"
-    "                 before frame S+1 is made; esc ends the capture.\n"
-    "  --out DIR      where the pictures go (default: .; created if missing)\n"
-    "  --help         this text\n"
-    "  --version      the version, and the commit it was built from\n"
-    "\n"
-    "--opt=VALUE works as well. Exit status: 0 done (also after esc), 1 no\n"
-    "display or a picture could not be written, 2 bad option or script.\n";
 
 struct Options {
     std::vector<long long> frames;  // sorted, without repeats
@@ -195,7 +176,7 @@ int main(int argc, char** argv) {
         return kExitUsage;
     }
     if (capture.options.help) {
-        std::fputs(kUsage, stdout);
+        std::fputs(captureUsage(), stdout);
         return 0;
     }
     if (capture.options.version) {
