@@ -7,15 +7,16 @@
 set -euo pipefail
 PURPOSE=${1:-play}
 
-# The game: a compiler, CMake, freeglut, GL/GLU (and Mesa's drivers) and
-# Dear ImGui for the study panel.
-PLAY=(build-essential cmake pkg-config freeglut3-dev libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri libimgui-dev)
+# The game: a compiler, CMake, freeglut, GL/GLU (and Mesa's drivers), Dear
+# ImGui for the study panel, and libpng for the icon.
+PLAY=(build-essential cmake pkg-config freeglut3-dev libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri libimgui-dev
+      libpng-dev)
 # The tools, tests and benchmarks on top: screenshots, fmt's shortest number
 # digits, GoogleTest, Google Benchmark, a private X server driven by xdotool,
 # clang for the fuzzers and the sanitizers' runtime, valgrind for the memory
 # check, and Chromium and Node.js for the browser tests (npm, below, installs
 # their playwright-core as tests/web/package-lock.json pins it).
-TEST=(libpng-dev libfmt-dev libgtest-dev libgmock-dev libbenchmark-dev libmpfr-dev
+TEST=(libfmt-dev libgtest-dev libgmock-dev libbenchmark-dev libmpfr-dev
       xvfb xauth xdotool x11-utils time bc clang libclang-rt-14-dev valgrind
       chromium nodejs)
 

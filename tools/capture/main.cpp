@@ -18,7 +18,7 @@
 #include "cli/Version.h"
 #include "tools/capture/CaptureUsage.h"
 #include "tools/window/HeadlessDisplay.h"
-#include "tools/window/PngWriter.h"
+#include "tools/common/PngWriter.h"
 #include "tools/window/FrameReadback.h"
 #include "tools/window/WindowSession.h"
 #include "world/InputScript.h"
