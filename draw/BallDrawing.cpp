@@ -175,8 +175,14 @@ void drawBuildUp(const SoftBall& ball) {
 }
 }  // namespace
 
+namespace {
+std::string environmentPath(const std::string& folder) { return folder + "/env2.tga"; }
+}  // namespace
+
+bool BallSkin::readPicture(const std::string& folder) { return environment.read(environmentPath(folder).c_str()); }
+
 bool BallSkin::load(const std::string& folder) {
-    return environment.load((folder + "/env2.tga").c_str(), TextureLevels::Mipmapped);
+    return environment.load(environmentPath(folder).c_str(), TextureLevels::Mipmapped);
 }
 
 void drawBall(const SoftBall& ball, const BallSkin& skin) {

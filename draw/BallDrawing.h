@@ -11,6 +11,8 @@ struct SoftBall;
 struct BallSkin {
     Texture environment;
 
+    // The picture from `folder` (no OpenGL: any thread may), then its texture.
+    bool readPicture(const std::string& folder);
     bool load(const std::string& folder);
 };
 

@@ -20,6 +20,9 @@ struct Ground {
     Matrix4 lightMatrix;
     bool built = false;
 
+    // The rock's two pictures from `folder` (no OpenGL: any thread may);
+    // false when either fails.
+    bool readPictures(const std::string& folder);
     // Checks the extensions, makes the two textures from the pictures in
     // `folder` and compiles both lists; false when any of it fails.
     bool build(const Vec3& light, const std::string& folder);

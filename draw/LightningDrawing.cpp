@@ -31,8 +31,14 @@ void drawBolt(const LightningBolt& bolt) {
 }
 }  // namespace
 
+namespace {
+std::string picturePath(const std::string& folder) { return folder + "/lightning2.tga"; }
+}  // namespace
+
+bool LightningPicture::readPicture(const std::string& folder) { return image.read(picturePath(folder).c_str()); }
+
 bool LightningPicture::load(const std::string& folder) {
-    return image.load((folder + "/lightning2.tga").c_str(), TextureLevels::BaseOnly);
+    return image.load(picturePath(folder).c_str(), TextureLevels::BaseOnly);
 }
 
 // Dead bolts keep their place in the list but are not drawn.

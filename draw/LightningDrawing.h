@@ -10,6 +10,8 @@ struct Lightning;
 struct LightningPicture {
     Texture image;
 
+    // The picture from `folder` (no OpenGL: any thread may), then its texture.
+    bool readPicture(const std::string& folder);
     bool load(const std::string& folder);
 };
 

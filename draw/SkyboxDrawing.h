@@ -14,6 +14,9 @@ struct Skybox {
     Texture faces[6];
     gl::DrawingList drawing;
 
+    // The six faces' pictures from `folder` (no OpenGL: any thread may);
+    // false when any fails.
+    bool readPictures(const std::string& folder);
     // Makes the six face textures from the pictures in `folder` and the list;
     // false when any fails.
     bool init(const std::string& folder);

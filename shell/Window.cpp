@@ -9,8 +9,11 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <string>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include "draw/Frame.h"
@@ -211,6 +214,21 @@ std::string pictureFolder() {
     return folders.front().path;
 }
 
+// The pictures are read on another thread while the window and its GL
+// context open, which keeps the driver busy for tens of milliseconds. The
+// page has no threads: there they are read at once.
+std::thread startReadingPictures(Scene& scene, const std::string& folder) {
+#if !defined(__EMSCRIPTEN__)
+    try {
+        return std::thread(readScenePictures, std::ref(scene), folder);
+    } catch (const std::system_error&) {
+        // No thread to be had: read them here.
+    }
+#endif
+    readScenePictures(scene, folder);
+    return std::thread();
+}
+
 // Each object that fails says so and the start-up goes on with the next.
 void setUpScene(Scene& scene, const std::string& pictures) {
     if (!scene.ground.build(kSceneLightPosition, pictures)) std::printf("fehler beim laden der ground textur\n");
@@ -241,12 +259,15 @@ void startUp(int* argc, char** argv, const SessionOptions& session) {
     shell->quitOnEscape = session.quitOnEscape;
     if (!session.replay.empty()) shell->replay = std::make_unique<ScriptPlayer>(session.replay);
     shell->rateHz = session.rateHz;
+    const std::string pictures = pictureFolder();
+    std::thread reading = startReadingPictures(shell->scene, pictures);
     openWindow(argc, argv);
     checkLeaksBeforeTheDriverIsUnloaded();
     registerCallbacks();
     setUpFixedState();
     printBanner();
-    setUpScene(shell->scene, pictureFolder());
+    if (reading.joinable()) reading.join();
+    setUpScene(shell->scene, pictures);
     shell->frameRate.start(glutGet(GLUT_ELAPSED_TIME));
     shell->lastPaceTime = Clock::now();
     for (const ScriptEvent& setting : session.settings) deliverLive(setting);
