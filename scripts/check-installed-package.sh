@@ -92,7 +92,7 @@ if apt-get install -y -qq --no-install-recommends xvfb xauth >"$work/xvfb.log" 2
   mkdir -p lone/bin && cp /usr/bin/orvane-capture lone/bin/
   check "without pictures anywhere, the message names the places looked in" sh -c \
     "env -u DISPLAY lone/bin/orvane-capture --frames 1 --out lone 2>err.txt; cat err.txt;
-     grep -q 'no pictures found in pics (the working directory.s), $work/elsewhere/lone/share/orvane/pics (installed)' err.txt"
+     grep -q 'no pictures found in pics (the working directory.s) or $work/elsewhere/lone/share/orvane/pics (installed)' err.txt"
 else
   tail -5 "$work/xvfb.log"
   say "FAILED  installing xvfb for the window's checks"
