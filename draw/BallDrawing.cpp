@@ -194,7 +194,15 @@ void drawBuildUp(const SoftBall& ball) {
 }
 }  // namespace
 
-bool BallSkin::load() { return environment.load("pics/env2.tga", TextureLevels::Mipmapped); }
+namespace {
+std::string environmentPath(const std::string& folder) { return folder + "/env2.tga"; }
+}  // namespace
+
+bool BallSkin::readPicture(const std::string& folder) { return environment.read(environmentPath(folder).c_str()); }
+
+bool BallSkin::load(const std::string& folder) {
+    return environment.load(environmentPath(folder).c_str(), TextureLevels::Mipmapped);
+}
 
 void drawBall(const SoftBall& ball, const BallSkin& skin, BallLook look) {
     if (!ball.isBuilt()) return;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "draw/Texture.h"
 
 struct SoftBall;
@@ -10,7 +12,9 @@ enum class BallLook;
 struct BallSkin {
     Texture environment;
 
-    bool load();
+    // The picture from `folder` (no OpenGL: any thread may), then its texture.
+    bool readPicture(const std::string& folder);
+    bool load(const std::string& folder);
 };
 
 // The ball from its particles' current positions: the build-up picture after

@@ -71,6 +71,13 @@ private:
 };
 }  // namespace
 
+void readScenePictures(Scene& scene, const std::string& folder) {
+    scene.ground.readPictures(folder);
+    scene.ballSkin.readPicture(folder);
+    scene.skybox.readPictures(folder);
+    scene.lightning.readPicture(folder);
+}
+
 void setUpFixedState() {
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     // Additive blending is the frame's default; the ball switches to ordinary

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "draw/BallDrawing.h"
 #include "draw/GroundDrawing.h"
 #include "draw/LightningDrawing.h"
@@ -17,6 +19,12 @@ struct Scene {
     Skybox skybox;
     LightningPicture lightning;
 };
+
+// Reads every picture of the scene from `folder` into its textures' images,
+// without OpenGL, so that another thread can do it while the window opens;
+// the set-up then makes the textures of what was read (and tries again, to
+// report it, whatever could not be read).
+void readScenePictures(Scene& scene, const std::string& folder);
 
 // The scene's one light shines from here; the ground's bump mapping is
 // baked towards it.

@@ -34,8 +34,24 @@ void nicestHints() {
 
 void spotDirection(GLenum light, const GLfloat* direction) { glLightfv(light, GL_SPOT_DIRECTION, direction); }
 
+namespace {
+bool powerOfTwo(int n) { return n > 0 && (n & (n - 1)) == 0; }
+
+// As GLU would put the picture into level 0 unchanged: sides that are powers
+// of two and within what the driver takes.
+bool fitsAsItIs(int width, int height) {
+    GLint largest = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
+    return powerOfTwo(width) && powerOfTwo(height) && width <= largest && height <= largest;
+}
+}  // namespace
+
+// The scene's textures are only ever sampled with the linear filter, never
+// from their smaller levels, so a picture that GLU would not scale goes to
+// level 0 alone: the same texels, without the time and memory of the levels
+// below. Other sizes still go through GLU, which scales them first.
 void textureImage(bool mipmapped, int components, int width, int height, GLenum format, const void* pixels) {
-    if (mipmapped) {
+    if (mipmapped && !fitsAsItIs(width, height)) {
         gluBuild2DMipmaps(GL_TEXTURE_2D, components, width, height, format, GL_UNSIGNED_BYTE, pixels);
     } else {
         glTexImage2D(GL_TEXTURE_2D, 0, components, width, height, 0, format, GL_UNSIGNED_BYTE, pixels);

@@ -210,12 +210,21 @@ void drawPlain() {
 }
 }  // namespace
 
-bool Ground::build(const Vec3& light) {
+namespace {
+std::string rockPath(const std::string& folder) { return folder + "/rock_texture.tga"; }
+std::string normalsPath(const std::string& folder) { return folder + "/rock_normal.tga"; }
+}  // namespace
+
+bool Ground::readPictures(const std::string& folder) {
+    return rock.read(rockPath(folder).c_str()) && normalMap.read(normalsPath(folder).c_str());
+}
+
+bool Ground::build(const Vec3& light, const std::string& folder) {
 #if ORVANE_GL_DOT_PRODUCT_COMBINER
     if (!findMultitexture()) return false;
 #endif
-    if (!rock.load("pics/rock_texture.tga", TextureLevels::Mipmapped)) return false;
-    if (!normalMap.load("pics/rock_normal.tga", TextureLevels::Mipmapped)) return false;
+    if (!rock.load(rockPath(folder).c_str(), TextureLevels::Mipmapped)) return false;
+    if (!normalMap.load(normalsPath(folder).c_str(), TextureLevels::Mipmapped)) return false;
 #if !ORVANE_GL_DOT_PRODUCT_COMBINER
     if (!bakeBumpedRock(*this)) return false;
 #endif

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "draw/Gl.h"
 #include "draw/Texture.h"
@@ -19,9 +20,12 @@ struct Ground {
     Matrix4 lightMatrix;
     bool built = false;
 
-    // Checks the extensions, makes the two textures and compiles both lists;
-    // false when any of it fails.
-    bool build(const Vec3& light);
+    // The rock's two pictures from `folder` (no OpenGL: any thread may);
+    // false when either fails.
+    bool readPictures(const std::string& folder);
+    // Checks the extensions, makes the two textures from the pictures in
+    // `folder` and compiles both lists; false when any of it fails.
+    bool build(const Vec3& light, const std::string& folder);
 
     // One of the two looks in the current matrix; nothing when the build failed.
     void draw(bool textured) const;

@@ -31,7 +31,15 @@ void drawBolt(const LightningBolt& bolt) {
 }
 }  // namespace
 
-bool LightningPicture::load() { return image.load("pics/lightning2.tga", TextureLevels::BaseOnly); }
+namespace {
+std::string picturePath(const std::string& folder) { return folder + "/lightning2.tga"; }
+}  // namespace
+
+bool LightningPicture::readPicture(const std::string& folder) { return image.read(picturePath(folder).c_str()); }
+
+bool LightningPicture::load(const std::string& folder) {
+    return image.load(picturePath(folder).c_str(), TextureLevels::BaseOnly);
+}
 
 // Dead bolts keep their place in the list but are not drawn.
 void drawLightning(const Lightning& lightning, const LightningPicture& picture, float cameraYaw) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "draw/Texture.h"
 
 struct Lightning;
@@ -8,7 +10,9 @@ struct Lightning;
 struct LightningPicture {
     Texture image;
 
-    bool load();
+    // The picture from `folder` (no OpenGL: any thread may), then its texture.
+    bool readPicture(const std::string& folder);
+    bool load(const std::string& folder);
 };
 
 // The live bolts, turned by the camera's heading about the vertical axis so

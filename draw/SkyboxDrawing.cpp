@@ -9,10 +9,14 @@
 namespace {
 constexpr std::int32_t kBoxSize = 200;
 
-bool loadFace(Texture& face, int number) {
+std::string facePath(const std::string& folder, int number) {
     char fileName[50];
-    std::snprintf(fileName, sizeof fileName, "pics/skybox_%i.tga", number);
-    return face.load(fileName, TextureLevels::Mipmapped);
+    std::snprintf(fileName, sizeof fileName, "/skybox_%i.tga", number);
+    return folder + fileName;
+}
+
+bool loadFace(Texture& face, const std::string& folder, int number) {
+    return face.load(facePath(folder, number).c_str(), TextureLevels::Mipmapped);
 }
 
 // The faces send no normal and no colour: they are lit with whatever normal
@@ -39,9 +43,16 @@ void sendFaces(const Skybox& box) {
 }
 }  // namespace
 
-bool Skybox::init() {
+bool Skybox::readPictures(const std::string& folder) {
     for (int i = 0; i < 6; ++i) {
-        if (!loadFace(faces[i], i)) return false;
+        if (!faces[i].read(facePath(folder, i).c_str())) return false;
+    }
+    return true;
+}
+
+bool Skybox::init(const std::string& folder) {
+    for (int i = 0; i < 6; ++i) {
+        if (!loadFace(faces[i], folder, i)) return false;
     }
     sizeX = kBoxSize;
     sizeY = kBoxSize;

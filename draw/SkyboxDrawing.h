@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "draw/Gl.h"
 #include "draw/Texture.h"
@@ -13,8 +14,12 @@ struct Skybox {
     Texture faces[6];
     gl::DrawingList drawing;
 
-    // Makes the six face textures and the list; false when any fails.
-    bool init();
+    // The six faces' pictures from `folder` (no OpenGL: any thread may);
+    // false when any fails.
+    bool readPictures(const std::string& folder);
+    // Makes the six face textures from the pictures in `folder` and the list;
+    // false when any fails.
+    bool init(const std::string& folder);
 
     // Nothing when init failed.
     void draw() const;

@@ -21,7 +21,9 @@ private:
 };
 }  // namespace
 
-bool Texture::load(const char* path, TextureLevels levels) { return loadTga(image, path) && upload(levels); }
+bool Texture::read(const char* path) { return image.pixels != nullptr || loadTga(image, path); }
+
+bool Texture::load(const char* path, TextureLevels levels) { return read(path) && upload(levels); }
 
 bool Texture::upload(TextureLevels levels) {
     if (!image.pixels && image.width * image.height > 0) return false;

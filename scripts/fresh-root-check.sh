@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Checks one of the README's two set-up commands the way a new user meets
-# it: in a fresh, minimal Debian 12 (bookworm) root with only git and
-# ca-certificates added, on a clone of the committed work.
+# it, or the Debian package the way a new user installs it: in a fresh,
+# minimal Debian 12 (bookworm) root with only git and ca-certificates added,
+# on a clone of the committed work.
 #
-# Usage: scripts/fresh-root-check.sh [OPTIONS] play|test
+# Usage: scripts/fresh-root-check.sh [OPTIONS] play|test|package
 #
 #   play   runs `bash scripts/play.sh`. The root has no X server, so the
 #          game cannot open its window: the check passes when the build
@@ -12,6 +13,13 @@
 #          not exist; nothing is installed for it).
 #   test   runs `bash .ci/run` (scripts/test.sh) as CI does, with CI=true
 #          and no standard input: passes when it exits 0.
+#   package  builds the .deb on this machine (scripts/package.sh in a clone
+#          beside the roots), installs it in the root with apt, runs the
+#          programs from another folder (--help, --version, orvane-sim on an
+#          installed example to the bytes the build's orvane-sim prints, the
+#          window and orvane-capture under Xvfb, the message when no pictures
+#          are found), removes it and lists what is left
+#          (scripts/check-installed-package.sh): passes when every check did.
 #
 # Options:
 #   --repo PATH        repository to clone (default: the one this script is in;
@@ -24,8 +32,9 @@
 #   --security URL     security mirror (default http://deb.debian.org/debian-security)
 #   --no-updates       only the bookworm suite, no bookworm-updates and
 #                      bookworm-security, and no upgrade before the check
-#   --timeout SECONDS  limit for the README command (default 1800 for play,
-#                      5400 for test: CI's own limit)
+#   --timeout SECONDS  limit for the README command or the package's checks
+#                      (default 1800 for play and package, 5400 for test:
+#                      CI's own limit)
 #   -h, --help         this text
 #
 # Each run makes its own root, so the package counts of the two modes are
@@ -65,14 +74,16 @@ while [ $# -gt 0 ]; do
       [ $# -ge 2 ] || die "--timeout needs a number of seconds"
       [[ $2 =~ ^[1-9][0-9]*$ ]] || die "--timeout: \"$2\" is not a positive whole number of seconds"
       TIMEOUT=$2; shift 2 ;;
-    play|test) [ -z "$MODE" ] || die "one mode only (play or test), got \"$MODE\" and \"$1\""; MODE=$1; shift ;;
+    play|test|package)
+      [ -z "$MODE" ] || die "one mode only (play, test or package), got \"$MODE\" and \"$1\""
+      MODE=$1; shift ;;
     *) die "unknown argument \"$1\" (see --help)" ;;
   esac
 done
-[ -n "$MODE" ] || die "which README command: play or test? (see --help)"
+[ -n "$MODE" ] || die "which check: play, test or package? (see --help)"
 [ "$(id -u)" -eq 0 ] || die "needs root for debootstrap, mount and chroot"
 if [ -z "$TIMEOUT" ]; then
-  if [ "$MODE" = play ]; then TIMEOUT=1800; else TIMEOUT=5400; fi
+  if [ "$MODE" = test ]; then TIMEOUT=5400; else TIMEOUT=1800; fi
 fi
 
 [ -n "$REPO" ] || REPO=$SCRIPT_DIR/..
@@ -95,6 +106,7 @@ esac
 NAME=$MODE-$(date +%Y%m%d-%H%M%S)-$$
 ROOT=$ROOTS/$NAME
 LOG=$ROOTS/logs/$NAME
+SOURCE=$ROOTS/$NAME-source  # package: the clone the .deb is built in
 mkdir "$ROOT"
 
 # --- cleanup: whatever happens, nothing of the root stays mounted or running
@@ -138,6 +150,9 @@ cleanup() {
   else
     rm -rf --one-file-system "$ROOT"
   fi
+  if [ -d "$SOURCE" ]; then
+    if [ $KEEP -eq 1 ]; then say "package build kept at $SOURCE"; else rm -rf --one-file-system "$SOURCE"; fi
+  fi
   exit $status
 }
 trap cleanup EXIT
@@ -171,6 +186,25 @@ display_in_use() {  # a unix socket or a listening TCP port for display :$1
 
 clock() { date +%s; }
 span() { local s=$1; printf '%ds (%dm%02ds)' "$s" $((s / 60)) $((s % 60)); }
+
+# --- package: the .deb, built here from a clone of the committed work, and
+# what the build's own orvane-sim prints, for the installed one to match
+if [ "$MODE" = package ]; then
+  git clone --quiet --no-hardlinks "$REPO" "$SOURCE"
+  [ -z "$REF" ] || git -C "$SOURCE" checkout --quiet --detach "$REF" ||
+    die "no such commit or branch in the clone: $REF"
+  say "building the package in $SOURCE"
+  start=$(clock)
+  if ! (cd "$SOURCE" && bash scripts/package.sh) >"$LOG.package.log" 2>&1; then
+    tail -20 "$LOG.package.log" >&2
+    die "building the package failed (log: $LOG.package.log)"
+  fi
+  package_seconds=$(( $(clock) - start ))
+  DEB=$(ls "$SOURCE"/build-package/orvane_*.deb)
+  "$SOURCE/build-package/orvane-sim" --steps 600 --every 100 \
+    --input "$SOURCE/tools/sim/examples/roll-with-arrows.txt" >"$SOURCE/sim-bytes.txt"
+  grep '^package: ' "$LOG.package.log"
+fi
 
 # --- the fresh root
 say "making a fresh $SUITE root (minbase + git, ca-certificates) in $ROOT"
@@ -211,12 +245,19 @@ fi
 installed_packages >"$LOG.packages-before.txt"
 before_count=$(wc -l <"$LOG.packages-before.txt")
 
-# --- the clone: only committed work
-git clone --quiet --no-hardlinks "$REPO" "$ROOT/root/orvane"
-[ -z "$REF" ] || git -C "$ROOT/root/orvane" checkout --quiet --detach "$REF" ||
-  die "no such commit or branch in the clone: $REF"
-commit=$(git -C "$ROOT/root/orvane" log -1 --format='%H %s')
-say "cloned $REPO at $commit"
+# --- the clone: only committed work (for package, the .deb and its checker)
+if [ "$MODE" = package ]; then
+  mkdir -p "$ROOT/root/orvane"
+  cp "$DEB" "$SOURCE/sim-bytes.txt" "$SOURCE/scripts/check-installed-package.sh" "$ROOT/root/orvane/"
+  commit=$(git -C "$SOURCE" log -1 --format='%H %s')
+  say "built $(basename "$DEB") ($(du -k "$DEB" | cut -f1) KiB) from $REPO at $commit"
+else
+  git clone --quiet --no-hardlinks "$REPO" "$ROOT/root/orvane"
+  [ -z "$REF" ] || git -C "$ROOT/root/orvane" checkout --quiet --detach "$REF" ||
+    die "no such commit or branch in the clone: $REF"
+  commit=$(git -C "$ROOT/root/orvane" log -1 --format='%H %s')
+  say "cloned $REPO at $commit"
+fi
 
 # --- the README command
 run_env=()
@@ -240,6 +281,13 @@ case "$MODE" in
     fi
     command=(bash .ci/run)
     say "running \`bash .ci/run\` (scripts/test.sh) with CI=true" ;;
+  package)
+    # The window's check starts an X server on a display number that is free
+    # on this machine's sockets too.
+    n=77
+    while display_in_use "$n"; do n=$((n + 1)); done
+    command=(bash check-installed-package.sh "$(basename "$DEB")" sim-bytes.txt "$n")
+    say "installing, checking and removing the package in the root" ;;
 esac
 
 start=$(clock)
@@ -262,6 +310,13 @@ if [ "$status" -eq 124 ] || [ "$status" -eq 137 ]; then
   reason="timed out after ${TIMEOUT}s"
 elif [ "$MODE" = test ]; then
   if [ "$status" -eq 0 ]; then verdict=PASS; else reason="\`bash .ci/run\` exited $status"; fi
+elif [ "$MODE" = package ]; then
+  if [ "$status" -eq 0 ]; then
+    verdict=PASS
+    reason="installed with apt, every check passed, removed"
+  else
+    reason="a check failed (exit status $status)"
+  fi
 else
   if [ ! -x "$ROOT/root/orvane/build/orvane" ]; then
     reason="no build/orvane: the install or the build failed (exit status $status)"
@@ -281,7 +336,8 @@ echo "commit tested:        $commit"
 echo "root:                 debian $SUITE minbase + git, ca-certificates (--include), from $MIRROR"
 echo "debootstrap:          $debootstrap_count packages, $(span "$debootstrap_seconds")"
 [ $UPDATES -eq 1 ] && echo "after upgrade:        $before_count packages"
-echo "README command:       ${command[*]}"
+[ "$MODE" = package ] && echo "package build:        $(span "$package_seconds") ($(basename "$DEB"), $(du -k "$DEB" | cut -f1) KiB)"
+echo "command in the root:  ${command[*]}"
 echo "packages it installed: $installed_count (removed: $removed_count; list: $LOG.packages-installed.txt)"
 echo "wall time:            $(span "$run_seconds")"
 echo "exit status:          $status"

@@ -44,6 +44,8 @@ std::string applyOption(const CommandLineOption& option, WindowOptions& options)
         return readTimelineMemory(option.value, options.timelineBytes);
     } else if (option.name == "--help") {
         options.help = true;
+    } else if (option.name == "--version") {
+        options.version = true;
     } else if (option.name == "--rate") {
         if (!parseDecimal(option.value, 0.0, kFastestRate, options.rateHz) || options.rateHz <= 0.0)
             return "--rate needs a number of steps a second above 0 and up to 10000, not \"" + option.value + "\"";
@@ -75,7 +77,7 @@ std::string readWindowOptions(int argc, char** argv, WindowOptions& options) {
         }
     }
     std::vector<CommandLineOption> given;
-    CommandLineSyntax syntax{{"--help", "--hand"},
+    CommandLineSyntax syntax{{"--help", "--hand", "--version"},
                              {"--rate", "--record", "--replay", "--timeline-memory", "--compare", "--look"}};
     addSettingOptions(syntax);
     const std::string error = readCommandLine(static_cast<int>(ours.size()), ours.data(), syntax, given);
@@ -93,7 +95,8 @@ std::string windowUsage() {
         "              [--compare LIST] [--record FILE] [--replay FILE] [settings]\n"
         "              [GLUT options]\n"
         "\n"
-        "A soft ball on a tilting board. Run it where pics/ is (the build folder).\n"
+        "A soft ball on a tilting board. Its pictures come from pics/ in the working\n"
+        "directory, else from the installed ones, else from the build tree's.\n"
         "\n"
         "  --rate HZ      keep the simulation to wall-clock time: HZ steps a second\n"
         "                 (at most 8 in one frame), the same speed on any machine;\n"
@@ -116,6 +119,7 @@ std::string windowUsage() {
         "  --replay FILE  play an input script in the window, then hand the controls\n"
         "                 over\n"
         "  --help         this text\n"
+        "  --version      the version, and the commit it was built from\n"
         "GLUT's options (-display, -geometry, ...) are passed to GLUT. An option\n"
         "given twice takes its last value; --opt=VALUE works as well.\n"
         "\n"

@@ -18,6 +18,7 @@ struct WindowOptions {
     std::size_t timelineBytes = Timeline::kDefaultMemoryBytes;
     std::vector<ScriptEvent> settings;  // "set" events, in the order given
     std::vector<ScriptEvent> compare;   // --compare: compare on and B's settings
+    bool version = false;
     std::vector<char*> glutArguments;  // the program's name and GLUT's options
 };
 

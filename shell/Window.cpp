@@ -11,12 +11,18 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <set>
+#include <string>
+#include <system_error>
+#include <thread>
+#include <vector>
 
 #include "draw/Frame.h"
 #include "draw/Overlay.h"
 #include "shell/PanelToolkit.h"
+#include "shell/PictureFolders.h"
 #include "world/ScriptPlayer.h"
 #include "world/Keys.h"
 #include "world/ScriptRecorder.h"
@@ -231,12 +237,37 @@ void printBanner() {
     std::printf("Programmed by:\nthe orvane team\n");
 }
 
+// The first of the window's picture folders that holds any; with none, a
+// line names every place looked in, and the working directory's pics/ is
+// used, so that each object reports its missing picture as it always has.
+std::string pictureFolder() {
+    const std::vector<PictureFolder> folders = windowPictureFolders();
+    if (const PictureFolder* found = firstFolderWithPictures(folders)) return found->path;
+    std::fprintf(stderr, "orvane: %s\n", noPicturesMessage(folders).c_str());
+    return folders.front().path;
+}
+
+// The pictures are read on another thread while the window and its GL
+// context open, which keeps the driver busy for tens of milliseconds. The
+// page has no threads: there they are read at once.
+std::thread startReadingPictures(Scene& scene, const std::string& folder) {
+#if !defined(__EMSCRIPTEN__)
+    try {
+        return std::thread(readScenePictures, std::ref(scene), folder);
+    } catch (const std::system_error&) {
+        // No thread to be had: read them here.
+    }
+#endif
+    readScenePictures(scene, folder);
+    return std::thread();
+}
+
 // Each object that fails says so and the start-up goes on with the next.
-void setUpScene(Scene& scene) {
-    if (!scene.ground.build(kSceneLightPosition)) std::printf("fehler beim laden der ground textur\n");
-    if (!scene.ballSkin.load()) std::printf("fehler beim initialisieren der kugel\n");
-    if (!scene.skybox.init()) std::printf("fehler beim initialisieren der skybox\n");
-    if (!scene.lightning.load()) std::printf("fehler beim initialisieren des Blitzes\n");
+void setUpScene(Scene& scene, const std::string& pictures) {
+    if (!scene.ground.build(kSceneLightPosition, pictures)) std::printf("fehler beim laden der ground textur\n");
+    if (!scene.ballSkin.load(pictures)) std::printf("fehler beim initialisieren der kugel\n");
+    if (!scene.skybox.init(pictures)) std::printf("fehler beim initialisieren der skybox\n");
+    if (!scene.lightning.load(pictures)) std::printf("fehler beim initialisieren des Blitzes\n");
 }
 
 // In a sanitizer build the leak check normally runs after the libraries'
@@ -261,12 +292,15 @@ void startUp(int* argc, char** argv, const SessionOptions& session) {
     shell->recorder = session.recorder;
     shell->quitOnEscape = session.quitOnEscape;
     shell->rateHz = session.rateHz;
+    const std::string pictures = pictureFolder();
+    std::thread reading = startReadingPictures(shell->scene, pictures);
     openWindow(argc, argv);
     checkLeaksBeforeTheDriverIsUnloaded();
     registerCallbacks();
     setUpFixedState();
     printBanner();
-    setUpScene(shell->scene);
+    if (reading.joinable()) reading.join();
+    setUpScene(shell->scene, pictures);
     shell->frameRate.start(glutGet(GLUT_ELAPSED_TIME));
     shell->lastPaceTime = Clock::now();
     // The command line's choices come first, so that a replay plays under them.

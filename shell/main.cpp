@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "cli/Version.h"
 #include "shell/Options.h"
 #include "shell/Window.h"
 #include "world/InputScript.h"
@@ -24,6 +25,10 @@ int main(int argc, char** argv) {
     if (!problem.empty()) return refuse(problem);
     if (options.help) {
         std::fputs(windowUsage().c_str(), stdout);
+        return 0;
+    }
+    if (options.version) {
+        std::fputs(versionText("orvane").c_str(), stdout);
         return 0;
     }
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "cli/JsonWriter.h"
+#include "cli/Version.h"
 #include "shell/Window.h"
 #include "tools/common/StateJson.h"
 #include "web/Session.h"
@@ -169,6 +170,14 @@ EMSCRIPTEN_KEEPALIVE const char* orvane_recording() {
 EMSCRIPTEN_KEEPALIVE const char* orvane_state_line() {
     static std::string text;
     text = stateLine(windowIdleCalls(), windowSession().shown());
+    return text.c_str();
+}
+
+// What orvane --version says, for the page to show.
+EMSCRIPTEN_KEEPALIVE const char* orvane_version() {
+    static std::string text;
+    text = versionText("orvane");
+    text.pop_back();  // the newline
     return text.c_str();
 }
 

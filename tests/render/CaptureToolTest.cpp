@@ -290,3 +290,19 @@ TEST(CaptureTool, EscInTheScriptEndsWithStatusZeroBeforeLaterFrames) {
     ASSERT_EQ(lines.size(), 2u) << r.err;
     EXPECT_EQ(lines[1], "orvane-capture: esc before idle call 2; frames not reached: 3, 5");
 }
+
+// Started where there is no pics/, it draws with the build tree's pictures.
+TEST(CaptureTool, FindsTheBuildTreesPicturesFromAnotherDirectory) {
+    TempDirectory dir;
+    ASSERT_TRUE(dir.valid());
+    ChildOptions options;
+    options.timeoutSeconds = 60.0;
+    const ChildResult r = runChild({"sh", "-c", "cd \"$1\" && exec \"$2\" --frames 1 --out shots", "sh",
+                                    dir.path(), kCapture},
+                                   options);
+    ASSERT_EQ(r.exitStatus, 0) << r.describe() << "\n" << r.err;
+    EXPECT_TRUE(isBannerOnly(linesOf(r.out))) << r.out;
+    const Picture picture = readPng(dir.file("shots/frame_00001.png"));
+    ASSERT_EQ(picture.error, "");
+    EXPECT_GT(distinctColours(picture), 2000) << "the scene was drawn without its pictures";
+}

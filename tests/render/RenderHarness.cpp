@@ -15,7 +15,7 @@
 
 #include "shell/Window.h"
 #include "tests/support/ChildProcess.h"
-#include "tools/window/PngWriter.h"
+#include "tools/common/PngWriter.h"
 #include "tools/window/WindowSession.h"
 #include "world/World.h"
 

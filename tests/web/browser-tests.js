@@ -83,6 +83,26 @@ test('PageLoadsFromAStaticFolderAndDrawsTheScene', async ({ open, report }) => {
     'textured and lit, the ground brighter than the sky');
 });
 
+// cmake --install of the web build gives the whole site and nothing else,
+// and the page it serves names the version orvane --version names.
+test('InstalledSiteServesThePageWithTheProgramsVersion', async ({ open, report }) => {
+  const { execFileSync } = require('child_process');
+  const os = require('os');
+  const site = fs.mkdtempSync(path.join(os.tmpdir(), 'orvane-site-'));
+  try {
+    execFileSync('cmake', ['--install', h.paths.web(), '--prefix', site], { stdio: 'pipe' });
+    assert.deepEqual(fs.readdirSync(site).sort(), ['index.html', 'orvane.js', 'orvane.wasm']);
+    const page = await open({ folder: site });
+    const shown = await page.page.evaluate(() => document.getElementById('version').textContent);
+    const native = execFileSync(path.join(h.paths.native(), 'orvane'), ['--version'], { encoding: 'utf8' });
+    report(`the page says "${shown}", the desktop program "${native.trim()}"`);
+    const version = native.split(' ')[1];
+    assert.match(shown, new RegExp(`^orvane ${version.replace(/\./g, '\\.')}( \\(commit [0-9a-f]{12}( with local changes)?\\))?$`));
+  } finally {
+    fs.rmSync(site, { recursive: true, force: true });
+  }
+});
+
 // The share of pixels in rows [top, bottom) for which `holds([r, g, b])`.
 function share(picture, top, bottom, holds) {
   let count = 0;

@@ -160,11 +160,11 @@ function brief(state) {
   return JSON.stringify(rest);
 }
 
-// Serves build-web/, starts Chromium, opens the page (with a script to play
-// first, if given, and `initScript` run before the page's own) and waits for
-// its start-up to finish.
-async function openPage({ viewport = { width: 1100, height: 620 }, replay, initScript } = {}) {
-  const site = await serveFolder(path.resolve(paths.web()));
+// Serves build-web/ (or `folder`), starts Chromium, opens the page (with a
+// script to play first, if given, and `initScript` run before the page's
+// own) and waits for its start-up to finish.
+async function openPage({ viewport = { width: 1100, height: 620 }, replay, initScript, folder } = {}) {
+  const site = await serveFolder(path.resolve(folder || paths.web()));
   let browser;
   try {
     browser = await chromium.launch({ executablePath: paths.chromium(), args: kChromiumFlags });

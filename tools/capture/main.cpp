@@ -16,8 +16,10 @@
 
 #include "shell/Window.h"
 #include "cli/CommandLine.h"
+#include "cli/Version.h"
+#include "tools/capture/CaptureUsage.h"
 #include "tools/window/HeadlessDisplay.h"
-#include "tools/window/PngWriter.h"
+#include "tools/common/PngWriter.h"
 #include "tools/window/FrameReadback.h"
 #include "tools/window/WindowSession.h"
 #include "world/InputScript.h"
@@ -27,30 +29,12 @@ namespace {
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
 
-const char kUsage[] =
-    "usage: orvane-capture --frames N[,N...] [--input FILE] [--out DIR]\n"
-    "\n"
-    "Runs the program in its window and saves the frames asked for as\n"
-    "DIR/frame_NNNNN.png. Frame n is the frame drawn by the n-th idle call\n"
-    "(counting from 1). Without a DISPLAY a private Xvfb is started, drawn by\n"
-    "Mesa's software renderer. Run it where pics/ is, as for orvane.\n"
-    "\n"
-    "  --frames LIST  frame numbers, comma separated, each >= 1; any order,\n"
-    "                 repeats allowed. The capture stops after the last one.\n"
-    "  --input FILE   input script in orvane-sim's format, '-' for standard\n"
-    "                 input (default: no input). Events of step S are delivered\n"
-    "                 before frame S+1 is made; esc ends the capture.\n"
-    "  --out DIR      where the pictures go (default: .; created if missing)\n"
-    "  --help         this text\n"
-    "\n"
-    "--opt=VALUE works as well. Exit status: 0 done (also after esc), 1 no\n"
-    "display or a picture could not be written, 2 bad option or script.\n";
-
 struct Options {
     std::vector<long long> frames;  // sorted, without repeats
     std::string input;              // empty: no events
     std::string outDir = ".";
     bool help = false;
+    bool version = false;
 };
 
 std::string parseFrameList(const std::string& list, std::vector<long long>& frames) {
@@ -73,12 +57,14 @@ std::string parseFrameList(const std::string& list, std::vector<long long>& fram
 // Returns an empty string when the command line is good, else what is wrong.
 std::string parseOptions(int argc, char** argv, Options& options) {
     std::vector<CommandLineOption> given;
-    const std::string error = readCommandLine(argc, argv, {{"--help"}, {"--frames", "--input", "--out"}}, given);
+    const std::string error = readCommandLine(argc, argv, {{"--help", "--version"}, {"--frames", "--input", "--out"}}, given);
     if (!error.empty()) return error;
     bool framesGiven = false;
     for (const CommandLineOption& option : given) {
         if (option.name == "--help") {
             options.help = true;
+        } else if (option.name == "--version") {
+            options.version = true;
         } else if (option.name == "--frames") {
             const std::string frameError = parseFrameList(option.value, options.frames);
             if (!frameError.empty()) return frameError;
@@ -91,7 +77,7 @@ std::string parseOptions(int argc, char** argv, Options& options) {
             options.outDir = option.value;
         }
     }
-    if (!framesGiven && !options.help) return "--frames is required (see --help)";
+    if (!framesGiven && !options.help && !options.version) return "--frames is required (see --help)";
     return std::string();
 }
 
@@ -191,7 +177,11 @@ int main(int argc, char** argv) {
         return kExitUsage;
     }
     if (capture.options.help) {
-        std::fputs(kUsage, stdout);
+        std::fputs(captureUsage(), stdout);
+        return 0;
+    }
+    if (capture.options.version) {
+        std::fputs(versionText("orvane-capture").c_str(), stdout);
         return 0;
     }
     if (!capture.options.input.empty()) {

@@ -10,7 +10,9 @@
 #include <vector>
 
 #include "cli/CommandLine.h"
+#include "cli/Version.h"
 #include "tools/common/StateJson.h"
+#include "tools/sim/SimUsage.h"
 #include "world/InputScript.h"
 #include "world/ScriptPlayer.h"
 #include "world/Session.h"
@@ -21,64 +23,13 @@ namespace {
 constexpr int kExitUsage = 2;
 constexpr int kExitWriteError = 1;
 
-const char kUsageTemplate[] =
-    "usage: orvane-sim [--steps N] [--every K] [--input FILE] [--timeline-memory MB]\n"
-    "                  [--compare NAME=VALUE,...] [settings]\n"
-    "\n"
-    "Runs the simulation without a window and prints its state as JSON lines:\n"
-    "one line before the first idle call, one after the last, and with --every\n"
-    "one after every K-th idle call. After a seek the lines show the step sought\n"
-    "(with the camera and what is shown as they are now), as the window shows it.\n"
-    "\n"
-    "  --steps N     idle calls to run (default 1000, N >= 0)\n"
-    "  --every K     also print after every K-th idle call (K >= 1)\n"
-    "  --input FILE  input event script, '-' for standard input (default: none)\n"
-    "  --energy      add the ball's kinetic, spring, gravity and total energy\n"
-    "  --timeline-memory MB\n"
-    "                what the kept past may take, for the script's seek events\n"
-    "                (default 64, as in the window; 0: no timeline)\n"
-    "  --compare NAME=VALUE,...\n"
-    "                compare mode from the start: a second ball, B, with these\n"
-    "                of its settings changed (NAME as in scripts; none: B as A);\n"
-    "                each line then has B's state under \"b\"\n"
-    "  --help        this text\n"
-    "\n"
-    "The ball's settings: option, NAME (for the script event set NAME VALUE),\n"
-    "what it is, its range and unit, its value at start:\n"
-    "%s"
-    "\n"
-    "An option given twice takes its last value; --opt=VALUE works as well.\n"
-    "\n"
-    "Script: one event a line, STEP EVENT ARGUMENTS, fields separated by spaces\n"
-    "or tabs. STEP is the idle call (from 0) before which the event is delivered;\n"
-    "steps never decrease. Lines that are blank or whose first non-blank\n"
-    "character is '#' are ignored; CRLF line ends are accepted. Events at step N\n"
-    "or later are checked but not delivered. The events:\n"
-    "%s"
-    "\n"
-    "A ball that runs away (values that are no numbers, or points flung far) is\n"
-    "rebuilt over the plate; a line on standard error says so and the replay\n"
-    "goes on.\n"
-    "\n"
-    "Exit status: 0 done, 1 output could not be written, 2 bad option or script.\n";
-
-// The settings' lines go where the template first says %s, the events' lines
-// where it says so next.
-std::string usage() {
-    std::string text = kUsageTemplate;
-    for (const std::string& part : {settingsUsage(), scriptEventsUsage()}) {
-        const std::size_t at = text.find("%s");
-        text.replace(at, 2, part);
-    }
-    return text;
-}
-
 struct Options {
     long long steps = 1000;
     long long every = 0;  // 0: only the first and the last line
     std::string input;    // empty: no events
     bool energy = false;
     bool help = false;
+    bool version = false;
     std::vector<ScriptEvent> settings;  // delivered before the first idle call
     std::size_t timelineBytes = Timeline::kDefaultMemoryBytes;
     std::vector<ScriptEvent> compare;  // compare on and B's settings, after the settings
@@ -87,7 +38,7 @@ struct Options {
 // Returns an empty string when the command line is good, else what is wrong.
 std::string parseOptions(int argc, char** argv, Options& options) {
     std::vector<CommandLineOption> given;
-    CommandLineSyntax syntax{{"--help", "--energy"},
+    CommandLineSyntax syntax{{"--help", "--version", "--energy"},
                              {"--steps", "--every", "--input", "--timeline-memory", "--compare"}};
     addSettingOptions(syntax);
     const std::string error = readCommandLine(argc, argv, syntax, given);
@@ -100,6 +51,8 @@ std::string parseOptions(int argc, char** argv, Options& options) {
             options.settings.push_back(event);
         } else if (option.name == "--help") {
             options.help = true;
+        } else if (option.name == "--version") {
+            options.version = true;
         } else if (option.name == "--energy") {
             options.energy = true;
         } else if (option.name == "--compare") {
@@ -202,11 +155,15 @@ int main(int argc, char** argv) {
     Options options;
     const std::string optionError = parseOptions(argc, argv, options);
     if (!optionError.empty()) {
-        std::fprintf(stderr, "orvane-sim: %s\n%s", optionError.c_str(), usage().c_str());
+        std::fprintf(stderr, "orvane-sim: %s\n%s", optionError.c_str(), simUsage().c_str());
         return kExitUsage;
     }
     if (options.help) {
-        std::fputs(usage().c_str(), stdout);
+        std::fputs(simUsage().c_str(), stdout);
+        return 0;
+    }
+    if (options.version) {
+        std::fputs(versionText("orvane-sim").c_str(), stdout);
         return 0;
     }
 

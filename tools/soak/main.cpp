@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cli/CommandLine.h"
+#include "cli/Version.h"
 #include "tools/soak/SoakScript.h"
 
 namespace {
@@ -15,7 +16,8 @@ const char kUsage[] =
     "  motion and panning, grabs and drags, window sizes, pacing, pauses with\n"
     "  single steps and speed changes, spread over N idle calls (default\n"
     "  1000000).\n"
-    "  The same seed (default 1) always gives the same script.\n";
+    "  The same seed (default 1) always gives the same script.\n"
+    "  --version prints the version, and the commit it was built from.\n";
 
 constexpr long long kMostSteps = 1ll << 40;
 
@@ -27,12 +29,16 @@ int usageError(const std::string& why) {
 
 int main(int argc, char** argv) {
     std::vector<CommandLineOption> given;
-    const std::string error = readCommandLine(argc, argv, {{"--help"}, {"--seed", "--steps"}}, given);
+    const std::string error = readCommandLine(argc, argv, {{"--help", "--version"}, {"--seed", "--steps"}}, given);
     if (!error.empty()) return usageError(error);
     long long seed = 1, steps = 1000000;
     for (const CommandLineOption& option : given) {
         if (option.name == "--help") {
             std::fputs(kUsage, stdout);
+            return 0;
+        }
+        if (option.name == "--version") {
+            std::fputs(versionText("orvane-soakgen").c_str(), stdout);
             return 0;
         }
         long long& target = option.name == "--seed" ? seed : steps;

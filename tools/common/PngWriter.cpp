@@ -1,4 +1,4 @@
-#include "tools/window/PngWriter.h"
+#include "tools/common/PngWriter.h"
 
 #include <cerrno>
 #include <csetjmp>
@@ -23,7 +23,7 @@ void onPngWarning(png_structp, png_const_charp) {}
 
 // Everything that longjmp may skip lives in the caller, so no C++ object with
 // a destructor is left half-way in this frame.
-bool encode(std::FILE* file, int width, int height, const std::vector<png_bytep>& rows,
+bool encode(std::FILE* file, int width, int height, int colourType, const std::vector<png_bytep>& rows,
             PngFailure& failure) {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &failure, onPngError,
                                               onPngWarning);
@@ -43,7 +43,7 @@ bool encode(std::FILE* file, int width, int height, const std::vector<png_bytep>
     }
     png_init_io(png, file);
     png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
-                 PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 colourType, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                  PNG_FILTER_TYPE_DEFAULT);
     png_set_compression_level(png, 9);
     png_write_info(png, info);
@@ -52,28 +52,15 @@ bool encode(std::FILE* file, int width, int height, const std::vector<png_bytep>
     png_destroy_write_struct(&png, &info);
     return true;
 }
-}  // namespace
-
-bool writeRgbPngBottomUp(const std::string& path, int width, int height,
-                         const unsigned char* rgb, std::string& error) {
-    if (width <= 0 || height <= 0 || !rgb) {
-        error = path + ": no image to write (" + std::to_string(width) + "x" +
-                std::to_string(height) + ")";
-        return false;
-    }
-    std::vector<png_bytep> rows(static_cast<size_t>(height));
-    const size_t stride = static_cast<size_t>(width) * 3;
-    for (int y = 0; y < height; ++y)
-        rows[static_cast<size_t>(y)] =
-            const_cast<png_bytep>(rgb + stride * static_cast<size_t>(height - 1 - y));
-
+bool writePng(const std::string& path, int width, int height, int colourType, const std::vector<png_bytep>& rows,
+              std::string& error) {
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (!file) {
         error = path + ": " + std::strerror(errno);
         return false;
     }
     PngFailure failure;
-    const bool encoded = encode(file, width, height, rows, failure);
+    const bool encoded = encode(file, width, height, colourType, rows, failure);
     const bool flushed = std::fflush(file) == 0;
     const int flushErrno = errno;
     const bool closed = std::fclose(file) == 0;
@@ -86,4 +73,30 @@ bool writeRgbPngBottomUp(const std::string& path, int width, int height,
     }
     std::remove(path.c_str());
     return false;
+}
+
+bool hasPixels(const std::string& path, int width, int height, const unsigned char* pixels, std::string& error) {
+    if (width > 0 && height > 0 && pixels) return true;
+    error = path + ": no image to write (" + std::to_string(width) + "x" + std::to_string(height) + ")";
+    return false;
+}
+}  // namespace
+
+bool writeRgbPngBottomUp(const std::string& path, int width, int height,
+                         const unsigned char* rgb, std::string& error) {
+    if (!hasPixels(path, width, height, rgb, error)) return false;
+    std::vector<png_bytep> rows(static_cast<size_t>(height));
+    const size_t stride = static_cast<size_t>(width) * 3;
+    for (int y = 0; y < height; ++y)
+        rows[static_cast<size_t>(y)] =
+            const_cast<png_bytep>(rgb + stride * static_cast<size_t>(height - 1 - y));
+    return writePng(path, width, height, PNG_COLOR_TYPE_RGB, rows, error);
+}
+
+bool writeRgbaPng(const std::string& path, int width, int height, const unsigned char* rgba, std::string& error) {
+    if (!hasPixels(path, width, height, rgba, error)) return false;
+    std::vector<png_bytep> rows(static_cast<size_t>(height));
+    const size_t stride = static_cast<size_t>(width) * 4;
+    for (int y = 0; y < height; ++y) rows[static_cast<size_t>(y)] = const_cast<png_bytep>(rgba + stride * y);
+    return writePng(path, width, height, PNG_COLOR_TYPE_RGB_ALPHA, rows, error);
 }

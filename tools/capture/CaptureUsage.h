@@ -1,0 +1,4 @@
+#pragma once
+
+// orvane-capture's --help text, also the source of its manual page.
+const char* captureUsage();
