@@ -71,6 +71,12 @@ JsonWriter& JsonWriter::boolean(bool value) {
     return *this;
 }
 
+JsonWriter& JsonWriter::null() {
+    beforeValue();
+    out_ += "null";
+    return *this;
+}
+
 JsonWriter& JsonWriter::string(const std::string& text) {
     beforeValue();
     appendQuoted(text);

@@ -24,6 +24,7 @@ public:
     JsonWriter& integer(long long value);
     JsonWriter& boolean(bool value);
     JsonWriter& string(const std::string& text);
+    JsonWriter& null();
     JsonWriter& numbers(const double* values, std::size_t count);  // as an array
 
     // Numbers from now on are written by `format`; returns the one before.

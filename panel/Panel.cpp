@@ -109,6 +109,7 @@ PanelActions StudyPanel::build(const World& world, const PanelContext& context) 
         if (ImGui::CollapsingHeader("Show")) showSection(world, actions);
         if (ImGui::CollapsingHeader("Physics", ImGuiTreeNodeFlags_DefaultOpen)) physicsSection(world, actions);
         if (ImGui::CollapsingHeader("Ball")) ballSection(world, actions);
+        if (ImGui::CollapsingHeader("Compare")) compareSection(world, actions);
         if (ImGui::CollapsingHeader("Plots", ImGuiTreeNodeFlags_DefaultOpen)) plotsSection(world, context.timeline);
     }
     ImGui::End();
@@ -180,24 +181,60 @@ void StudyPanel::showSection(const World& world, PanelActions& actions) {
         actions.events.push_back(ScriptEvent::pointerMode(hand ? PointerMode::Hand : PointerMode::Look));
 }
 
-void StudyPanel::physicsSection(const World& world, PanelActions& actions) {
+namespace {
+// A slider for each physical setting of `world`; a change is the event
+// `change` makes of it (A's set, B's set-b).
+void physicalSettingSliders(const World& world, const char* idSuffix,
+                            ScriptEvent (*change)(const Setting& setting, double value), PanelActions& actions) {
     ImGui::PushItemWidth(120.0f);
     for (std::size_t i = 0; i < kSettingCount; ++i) {
         const Setting& setting = kSettings[i];
         if (setting.resolution) continue;
         double value = settingValue(world, setting);
-        char label[96];
-        std::snprintf(label, sizeof label, "%s%s%s%s###%s", setting.label, *setting.unit ? " (" : "", setting.unit,
-                      *setting.unit ? ")" : "", setting.name);
+        char label[112];
+        std::snprintf(label, sizeof label, "%s%s%s%s###%s%s", setting.label, *setting.unit ? " (" : "", setting.unit,
+                      *setting.unit ? ")" : "", setting.name, idSuffix);
         const bool changed = ImGui::SliderScalar(label, ImGuiDataType_Double, &value, &setting.minimum,
                                                  &setting.maximum, "%.4g", ImGuiSliderFlags_AlwaysClamp);
         if (ImGui::IsItemHovered()) ImGui::SetTooltip("%s; start value %g", setting.name, settingStartValue(setting));
-        if (changed) actions.events.push_back(ScriptEvent::set(setting, value));
+        if (changed) actions.events.push_back(change(setting, value));
     }
     ImGui::PopItemWidth();
+}
+}  // namespace
+
+void StudyPanel::physicsSection(const World& world, PanelActions& actions) {
+    physicalSettingSliders(world, "", ScriptEvent::set, actions);
     if (ImGui::Button("defaults")) actions.events.push_back(ScriptEvent::defaults());
     ImGui::SameLine();
     ImGui::TextDisabled("changes act from the next step");
+}
+
+// Compare mode: B beside A under the same input, with settings of its own.
+void StudyPanel::compareSection(const World& world, PanelActions& actions) {
+    bool comparing = static_cast<bool>(world.compare);
+    if (ImGui::Checkbox("a second ball, B, the orange ghost", &comparing))
+        actions.events.push_back(ScriptEvent::compareMode(comparing ? CompareAction::On : CompareAction::Off));
+    if (!world.compare) {
+        ImGui::TextDisabled("B starts as a copy of A; every input but the settings reaches both");
+        return;
+    }
+    ImGui::SameLine();
+    if (ImGui::Button("B = A now")) actions.events.push_back(ScriptEvent::compareMode(CompareAction::Copy));
+    ImGui::TextDisabled("B's settings:");
+    physicalSettingSliders(*world.compare, "B", ScriptEvent::setB, actions);
+    for (const char* name : {"rings", "segments"}) {
+        const Setting& setting = *findSetting(name);
+        int& pending = name[0] == 'r' ? pendingBRings_ : pendingBSegments_;
+        if (!ImGui::IsAnyItemActive()) pending = static_cast<int>(settingValue(*world.compare, setting));
+        char label[64];
+        std::snprintf(label, sizeof label, "%s###%sB", setting.label, setting.name);
+        ImGui::PushItemWidth(120.0f);
+        ImGui::SliderInt(label, &pending, static_cast<int>(setting.minimum), static_cast<int>(setting.maximum), "%d",
+                         ImGuiSliderFlags_AlwaysClamp);
+        ImGui::PopItemWidth();
+        if (ImGui::IsItemDeactivatedAfterEdit()) actions.events.push_back(ScriptEvent::setB(setting, pending));
+    }
 }
 
 // The resolution rebuilds the ball, so it is applied when a slider is let go.

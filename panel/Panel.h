@@ -46,6 +46,7 @@ private:
     void showSection(const World& world, PanelActions& actions);
     void physicsSection(const World& world, PanelActions& actions);
     void ballSection(const World& world, PanelActions& actions);
+    void compareSection(const World& world, PanelActions& actions);
     void plotsSection(const World& world, const TimelineView& timeline);
     void timelineSlider(const TimelineView& timeline, PanelActions& actions);
 
@@ -56,4 +57,6 @@ private:
     bool markShownStep_ = false;  // the plots end at a step of the past
     int pendingRings_ = 0;  // the resolution sliders' values until released
     int pendingSegments_ = 0;
+    int pendingBRings_ = 0;  // B's resolution sliders, the same way
+    int pendingBSegments_ = 0;
 };

@@ -38,9 +38,21 @@ void writeHistory(JsonWriter& json, const StepHistory& history) {
 }
 
 void writeSettings(JsonWriter& json, const World& world) {
-    json.key("settings").beginObject();
+    json.beginObject();
     for (std::size_t i = 0; i < kSettingCount; ++i) json.key(kSettings[i].name).number(settingValue(world, kSettings[i]));
     json.endObject();
+}
+
+// 0 when set, 1 for an unknown name, 2 for a value out of its range.
+int setFromThePage(const char* name, double value, ScriptEvent (*change)(const Setting& setting, double value)) {
+    const Setting* setting = findSetting(name);
+    if (!setting) return 1;
+    double checked = 0.0;
+    char text[40];
+    std::snprintf(text, sizeof text, "%.17g", value);
+    if (!readSettingValue(*setting, text, checked).empty()) return 2;
+    deliverToWindow(change(*setting, checked));
+    return 0;
 }
 }  // namespace
 
@@ -53,15 +65,19 @@ EMSCRIPTEN_KEEPALIVE void orvane_press_key(int key) {
 }
 
 // 0 when set, 1 for an unknown name, 2 for a value out of its range.
-EMSCRIPTEN_KEEPALIVE int orvane_set(const char* name, double value) {
-    const Setting* setting = findSetting(name);
-    if (!setting) return 1;
-    double checked = 0.0;
-    char text[40];
-    std::snprintf(text, sizeof text, "%.17g", value);
-    if (!readSettingValue(*setting, text, checked).empty()) return 2;
-    deliverToWindow(ScriptEvent::set(*setting, checked));
-    return 0;
+EMSCRIPTEN_KEEPALIVE int orvane_set(const char* name, double value) { return setFromThePage(name, value, ScriptEvent::set); }
+
+// The same for compare mode's B.
+EMSCRIPTEN_KEEPALIVE int orvane_set_b(const char* name, double value) {
+    return setFromThePage(name, value, ScriptEvent::setB);
+}
+
+// Compare mode: "on", "off" or "copy" (B = A now).
+EMSCRIPTEN_KEEPALIVE void orvane_compare(const char* action) {
+    for (const CompareAction candidate : {CompareAction::On, CompareAction::Off, CompareAction::Copy}) {
+        const ScriptEvent event = ScriptEvent::compareMode(candidate);
+        if (formatScriptEvent(event) == std::string("0 compare ") + action) deliverToWindow(event);
+    }
 }
 
 EMSCRIPTEN_KEEPALIVE void orvane_defaults() { deliverToWindow(ScriptEvent::defaults()); }
@@ -146,7 +162,12 @@ EMSCRIPTEN_KEEPALIVE const char* orvane_state() {
     json.key("pitch").number(world.camera.pitch);
     json.key("grabbed").boolean(world.grab.active);
     json.key("help").boolean(world.display.helpVisible);
-    writeSettings(json, world);
+    writeSettings(json.key("settings"), world);
+    if (world.compare) {
+        writeSettings(json.key("compare"), *world.compare);
+    } else {
+        json.key("compare").null();
+    }
     writeHistory(json, world.history);
     json.key("steps").integer(static_cast<long long>(world.history.size()));
     json.endObject();

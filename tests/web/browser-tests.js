@@ -356,6 +356,31 @@ test('TimelineKeysAndSliderGoBackAndReplayNatively', async ({ open, report }) =>
   await assertReplaysNatively(await page.snapshot(), report);
 });
 
+test('CompareModeFromThePanelReplaysNatively', async ({ open, report }) => {
+  const page = await open();
+  const p = page.page;
+  await p.keyboard.press('Tab');
+  await p.waitForSelector('#panel', { state: 'visible', timeout: 5000 });
+  await p.click('#compare-on');
+  await page.waitUntil('compare mode on', (s) => s.compare !== null);
+  await p.waitForSelector('#b-set-damping', { state: 'visible', timeout: 5000 });
+  await p.locator('#b-set-damping').fill('1.5');
+  const set = await page.waitUntil("B's damping from its slider", (s) => s.compare && s.compare.damping === 1.5);
+  assert.equal(set.settings.damping, 4, "A's damping stays");
+  await p.focus('#canvas');
+  await p.keyboard.down('ArrowLeft');
+  await page.waitIdleCalls(60);
+  await p.keyboard.up('ArrowLeft');
+  await page.waitIdleCalls(20);
+  const snapshot = await page.snapshot();
+  const line = JSON.parse(snapshot.line);
+  assert.ok(line.b, 'the state line holds B');
+  const apart = Math.hypot(...line.centre.map((v, i) => v - line.b.centre[i]));
+  report(`B with damping 1.5 beside A after ${snapshot.state.simulationSteps} steps: centres ` +
+    `${apart.toExponential(2)} apart`);
+  await assertReplaysNatively(snapshot, report);
+});
+
 test('SimulationKeepsSixtyStepsASecond', async ({ open, report }) => {
   const page = await open();
   await page.waitIdleCalls(10);
