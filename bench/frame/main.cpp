@@ -42,7 +42,7 @@ constexpr double kIdleCallGoalMs = 7.0;
 
 const char kUsage[] =
     "usage: orvane-bench-frame [--frames N] [--rings N] [--segments N] [--panel]\n"
-    "                          [--look classic|jelly] [--warm-shader-cache]\n"
+    "                          [--look classic|jelly] [--compare] [--warm-shader-cache]\n"
     "\n"
     "Starts the program in its window and prints\n"
     " - the time from process start to the first frame shown (the end of the\n"
@@ -61,6 +61,7 @@ const char kUsage[] =
     "  --segments N         the ball's segments, 3 to 96 (default 12)\n"
     "  --panel              with the study panel shown (and its plots sampled)\n"
     "  --look LOOK          the ball's look, classic (the default) or jelly\n"
+    "  --compare            with compare mode's second ball, B, like A\n"
     "  --warm-shader-cache  use the shader cache of the environment instead of\n"
     "                       a new empty one\n"
     "  --help               this text\n"
@@ -73,6 +74,7 @@ struct Options {
     long frames = kDefaultFrames;
     bool warmShaderCache = false;
     bool panel = false;
+    bool compare = false;
     BallLook look = BallLook::Classic;
     std::vector<ScriptEvent> resolution;  // "set rings" and "set segments"
     bool help = false;
@@ -83,7 +85,7 @@ struct Options {
 std::string parseOptions(int argc, char** argv, Options& options) {
     std::vector<CommandLineOption> given;
     const std::string error =
-        readCommandLine(argc, argv, {{"--help", "--version", "--warm-shader-cache", "--panel"},
+        readCommandLine(argc, argv, {{"--help", "--version", "--warm-shader-cache", "--panel", "--compare"},
                                      {"--frames", "--rings", "--segments", "--look"}}, given);
     if (!error.empty()) return error;
     for (const CommandLineOption& option : given) {
@@ -97,6 +99,8 @@ std::string parseOptions(int argc, char** argv, Options& options) {
                 return "--look: \"" + option.value + "\" is not a look (classic or jelly)";
         } else if (option.name == "--panel") {
             options.panel = true;
+        } else if (option.name == "--compare") {
+            options.compare = true;
         } else if (option.name == "--help") {
             options.help = true;
         } else if (option.name == "--version") {
@@ -267,6 +271,7 @@ void showAsAsked(Run& run) {
     World& world = windowWorld();
     for (const ScriptEvent& event : run.options.resolution) deliverScriptEvent(world, event);
     world.ball.buildUpActive = false;
+    if (run.options.compare) deliverScriptEvent(world, ScriptEvent::compareMode(CompareAction::On));
     world.display.look = run.options.look;
     run.lookNote = ballLookName(run.options.look);
     if (run.options.panel) windowKeyDown('\t', 0, 0);
@@ -275,6 +280,7 @@ void showAsAsked(Run& run) {
     run.ballNote = std::to_string(world.ball.rings) + " x " + std::to_string(world.ball.segments) + ": " +
                    std::to_string(world.ball.particles.size()) + " points, " + std::to_string(springs) + " springs";
     run.panelNote = run.options.panel ? "shown, plots sampled every step" : "hidden";
+    if (run.options.compare) run.ballNote += ", and B beside it";
 }
 
 int runBenchmark(Run& run, char* programName) {
