@@ -17,6 +17,8 @@ const char kUsageTemplate[] =
     "  --every K     also print after every K-th idle call (K >= 1)\n"
     "  --input FILE  input event script, '-' for standard input (default: none)\n"
     "  --energy      add the ball's kinetic, spring, gravity and total energy\n"
+    "  --heap-in-use at the end, print the bytes the allocator has handed out\n"
+    "                and not yet taken back, on standard error\n"
     "  --timeline-memory MB\n"
     "                what the kept past may take, for the script's seek events\n"
     "                (default 64, as in the window; 0: no timeline)\n"
