@@ -60,6 +60,7 @@ struct Shell {
     double paceCredit = 0.0;  // steps the clock owes, below one
     Clock::time_point lastPaceTime;
     double panelRateHz = 60.0;  // what the panel's pacing switch turns on
+    bool panelDrawnLastFrame = false;
 
     std::vector<ScriptEvent> panelEvents;  // what the panel did, delivered before the next idle call
     bool panelTogglesPacing = false;
@@ -326,7 +327,11 @@ void display() {
     drawFrame(shell->session.shown(), shell->session.present(), shell->scene, shell->frameRate.text(),
               shell->hooks.profile);
     shell->session.frameDrawn();
-    if (panelShown()) drawPanel();
+    if (panelShown()) {
+        if (!shell->panelDrawnLastFrame) panel_toolkit::forgetHeldInput();
+        drawPanel();
+    }
+    shell->panelDrawnLastFrame = panelShown();
     if (shell->hooks.frameDrawn) shell->hooks.frameDrawn();
     glutSwapBuffers();
 }
