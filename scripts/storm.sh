@@ -55,8 +55,9 @@ keys=(Up Down Left Right w s a d r f t g l 0 1 2 3 8 9 space p o bracketleft bra
 # While the ball is being grabbed it must stay where the clicks go: no
 # flying (w s a d r f) or panning (space), which would move the camera, no
 # tilting, lifting or rebuilding over the middle, which would move the ball,
-# and no pause, which would stop the pull.
-calm_keys=(g l 1 2 3 8 9 o bracketleft bracketright h F1 x Tab)
+# no pause, which would stop the pull, and no study panel (Tab), which
+# would cover the ball and take the clicks.
+calm_keys=(g l 1 2 3 8 9 o bracketleft bracketright h F1 x)
 # Modifiers are only tapped, never held: X turns Ctrl+3 (and Ctrl+[) into the
 # Esc character, which would end the program as a real Esc press does.
 modifiers=(ctrl alt super)

@@ -197,10 +197,13 @@ void openWindow(int* argc, char** argv) {
     // the timeline's keys step on while held. X is asked to repeat a held
     // key's press alone, without releases in between, and the key callbacks
     // let through only those repeats (the browser page filters its own).
+    // Only where X cannot does GLUT drop repeats itself: its guess, made
+    // when it reads a release, takes a quick second press of the same key
+    // for a repeat and loses both.
 #if !defined(__EMSCRIPTEN__)
-    glutIgnoreKeyRepeat(1);
     Bool detectable = False;
     if (Display* display = glXGetCurrentDisplay()) XkbSetDetectableAutoRepeat(display, True, &detectable);
+    glutIgnoreKeyRepeat(detectable ? 0 : 1);
 #endif
 }
 
