@@ -33,10 +33,15 @@ void tickLabel(char* text, std::size_t size, double value, double step) {
 // dotted line at every tick, one line per series and a legend over it.
 // With `markNewest`, a line at the newest sample says that it is the step of
 // the past being shown.
-void drawPlot(const char* title, const char* unit, const StepHistory& history, PlotRange& range,
-              const std::vector<Series>& series, bool markNewest) {
-    double low = 0.0, high = 0.0;
-    bool any = false;
+// Compare mode's B is drawn beside A: each of its series dashed, in A's
+// colour made paler.
+ImU32 paler(ImU32 colour) {
+    const ImVec4 c = ImGui::ColorConvertU32ToFloat4(colour);
+    return ImGui::GetColorU32(ImVec4(0.5f + c.x * 0.5f, 0.5f + c.y * 0.5f, 0.5f + c.z * 0.5f, 0.8f));
+}
+
+void widenToTake(const StepHistory& history, const std::vector<Series>& series, double& low, double& high,
+                 bool& any) {
     for (std::size_t i = 0; i < history.size(); ++i) {
         for (const Series& s : series) {
             const double v = s.value(history[i]);
@@ -46,6 +51,22 @@ void drawPlot(const char* title, const char* unit, const StepHistory& history, P
             any = true;
         }
     }
+}
+
+void drawDashes(ImDrawList* draw, const std::vector<ImVec2>& points, ImU32 colour) {
+    constexpr std::size_t kDash = 4;  // points drawn, then as many left out
+    for (std::size_t start = 0; start + 1 < points.size(); start += 2 * kDash) {
+        const std::size_t count = std::min(kDash + 1, points.size() - start);
+        draw->AddPolyline(points.data() + start, static_cast<int>(count), colour, 0, 1.5f);
+    }
+}
+
+void drawPlot(const char* title, const char* unit, const StepHistory& history, PlotRange& range,
+              const std::vector<Series>& series, bool markNewest, const StepHistory* historyOfB = nullptr) {
+    double low = 0.0, high = 0.0;
+    bool any = false;
+    widenToTake(history, series, low, high, any);
+    if (historyOfB) widenToTake(*historyOfB, series, low, high, any);
     if (any) range.update(low, high);
 
     ImGui::Text("%s (%s)", title, unit);
@@ -83,13 +104,23 @@ void drawPlot(const char* title, const char* unit, const StepHistory& history, P
             ? 1
             : static_cast<std::size_t>(std::min(1.0f / stepWidth, static_cast<float>(StepHistory::kCapacity)));
     std::vector<ImVec2> points;
-    for (const Series& s : series) {
+    const auto pointsOf = [&](const StepHistory& samples, const Series& s) {
         points.clear();
-        for (std::size_t i = (count - 1) % stride; i < count; i += stride) {
-            const float x = bottomRight.x - static_cast<float>(count - 1 - i) * stepWidth;
-            points.emplace_back(x, std::clamp(yOf(s.value(history[i])), topLeft.y, bottomRight.y));
+        const std::size_t shown = std::min(count, samples.size());
+        for (std::size_t i = (shown - 1) % stride; i < shown; i += stride) {
+            const float x = bottomRight.x - static_cast<float>(shown - 1 - i) * stepWidth;
+            points.emplace_back(x, std::clamp(yOf(s.value(samples[i])), topLeft.y, bottomRight.y));
         }
+    };
+    for (const Series& s : series) {
+        pointsOf(history, s);
         if (points.size() >= 2) draw->AddPolyline(points.data(), static_cast<int>(points.size()), s.colour, 0, 1.5f);
+    }
+    if (historyOfB) {
+        for (const Series& s : series) {
+            pointsOf(*historyOfB, s);
+            drawDashes(draw, points, paler(s.colour));
+        }
     }
 
     if (markNewest && count > 0) {
@@ -102,6 +133,7 @@ void drawPlot(const char* title, const char* unit, const StepHistory& history, P
         draw->AddText(ImVec2(legendX, topLeft.y + 2.0f), s.colour, s.name);
         legendX += ImGui::CalcTextSize(s.name).x + 12.0f;
     }
+    if (historyOfB) draw->AddText(ImVec2(legendX, topLeft.y + 2.0f), IM_COL32(200, 200, 200, 255), "dashed: B");
 }
 }  // namespace
 
@@ -266,6 +298,7 @@ void StudyPanel::ballSection(const World& world, PanelActions& actions) {
 
 void StudyPanel::plotsSection(const World& world, const TimelineView& timeline) {
     const StepHistory& history = world.history;
+    const StepHistory* historyOfB = world.compare ? &world.compare->history : nullptr;
     if (timeline.shown < timeline.present) {
         ImGui::TextColored(ImVec4(1.0f, 0.85f, 0.4f, 1.0f), "across: the %zu steps up to step %lld (marked)",
                            StepHistory::kCapacity, timeline.shown);
@@ -279,17 +312,17 @@ void StudyPanel::plotsSection(const World& world, const TimelineView& timeline) 
               {"spring", IM_COL32(120, 200, 255, 255), [](const StepSample& s) { return s.spring; }},
               {"gravity", IM_COL32(140, 230, 120, 255), [](const StepSample& s) { return s.gravity; }},
               {"total", IM_COL32(255, 255, 255, 255), [](const StepSample& s) { return s.total; }}},
-             markShownStep_);
+             markShownStep_, historyOfB);
     drawPlot("contacts", "surface points touching", history, contactRange_,
              {{"contacts", IM_COL32(255, 210, 90, 255),
                [](const StepSample& s) { return static_cast<double>(s.contacts); }}},
-             markShownStep_);
+             markShownStep_, historyOfB);
     drawPlot("board tilt", "degrees", history, tiltRange_,
              {{"tilt X", IM_COL32(255, 120, 200, 255), [](const StepSample& s) { return static_cast<double>(s.tiltX); }},
               {"tilt Z", IM_COL32(120, 255, 220, 255),
                [](const StepSample& s) { return static_cast<double>(s.tiltZ); }}},
-             markShownStep_);
+             markShownStep_, historyOfB);
     drawPlot("height of the ball's centre", "m", history, heightRange_,
              {{"centre y", IM_COL32(200, 180, 255, 255), [](const StepSample& s) { return s.centreHeight; }}},
-             markShownStep_);
+             markShownStep_, historyOfB);
 }

@@ -54,6 +54,7 @@ private:
     PlotRange contactRange_;
     PlotRange tiltRange_;
     PlotRange heightRange_;
+    PlotRange separationRange_;
     bool markShownStep_ = false;  // the plots end at a step of the past
     int pendingRings_ = 0;  // the resolution sliders' values until released
     int pendingSegments_ = 0;
