@@ -54,7 +54,7 @@ TEST(Panel, HiddenItIsNeverSetUpShownItDrawsAndHiddenAgainTheFrameIsAsBefore) {
 
     pressTab();
     const FrameGrab hidden = runIdleCalls(1);
-    EXPECT_EQ(differences(before, hidden, 0).count(), 0) << "the panel put back the GL state it touched";
+    EXPECT_EQ(differences(before, hidden, 0).outside(kFrameRateText).count(), 0) << "the panel put back the GL state it touched";
 }
 
 TEST(Panel, InputOverThePanelStaysThereAndItsButtonsActThroughTheWorld) {

@@ -240,6 +240,13 @@ Mask Mask::within(const PixelBox& box) const {
     return result;
 }
 
+Mask Mask::outside(const PixelBox& box) const {
+    Mask result = *this;
+    for (int y = std::max(box.top, 0); y <= std::min(box.bottom, height - 1); ++y)
+        for (int x = std::max(box.left, 0); x <= std::min(box.right, width - 1); ++x) result.set[y * width + x] = 0;
+    return result;
+}
+
 namespace {
 // Labels the connected regions; returns the label per pixel (0 = not set).
 std::vector<int> labelComponents(const Mask& mask, std::vector<int>& sizes) {

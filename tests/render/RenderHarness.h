@@ -137,6 +137,8 @@ struct Mask {
     PixelBox bounds() const;
     // Keeps only the pixels inside `box`.
     Mask within(const PixelBox& box) const;
+    // Leaves out the pixels inside `box`.
+    Mask outside(const PixelBox& box) const;
     // Connected regions (8-neighbourhood), largest first, as pixel counts.
     std::vector<int> componentSizes() const;
     // The connected region that contains (x, y), or the one nearest to it.
@@ -144,6 +146,10 @@ struct Mask {
 };
 
 Mask differences(const FrameGrab& a, const FrameGrab& b, int threshold = 24);
+
+// The frame rate in the top left corner, whose digits follow the clock: two
+// frames of the same scene may differ there alone.
+constexpr PixelBox kFrameRateText{0, 0, 199, 25};
 
 // Pixels whose depth differs between two frames: what one frame drew that
 // the other did not, independent of lighting. (The sky box takes its light
