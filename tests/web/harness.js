@@ -30,7 +30,8 @@ const kChromiumFlags = ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no
 
 // The browser compiles WebAssembly while it downloads only when the server
 // names its type.
-const kContentTypes = { '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.wasm': 'application/wasm' };
+const kContentTypes = { '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.wasm': 'application/wasm',
+  '.css': 'text/css', '.png': 'image/png', '.webmanifest': 'application/manifest+json' };
 
 // Serves one folder read-only on a free loopback port, as any static web
 // server would; remembers each request's path and status.
