@@ -91,7 +91,8 @@ test('InstalledSiteServesThePageWithTheProgramsVersion', async ({ open, report }
   const site = fs.mkdtempSync(path.join(os.tmpdir(), 'orvane-site-'));
   try {
     execFileSync('cmake', ['--install', h.paths.web(), '--prefix', site], { stdio: 'pipe' });
-    assert.deepEqual(fs.readdirSync(site).sort(), ['index.html', 'orvane.js', 'orvane.wasm']);
+    assert.deepEqual(fs.readdirSync(site).sort(), ['icon-192.png', 'icon-512.png', 'index.html', 'layout.css', 'layout.js',
+      'manifest.webmanifest', 'orvane.js', 'orvane.wasm', 'sw.js', 'tilt.js', 'touch.js']);
     const page = await open({ folder: site });
     const shown = await page.page.evaluate(() => document.getElementById('version').textContent);
     const native = execFileSync(path.join(h.paths.native(), 'orvane'), ['--version'], { encoding: 'utf8' });
@@ -307,6 +308,9 @@ test('HtmlPanelPausesStepsSetsAndRestoresDefaults', async ({ open, report }) => 
   const restored = await page.waitUntil('the defaults', (s) => s.settings.damping === 4);
   report(`after defaults: ${JSON.stringify(restored.settings)}`);
 
+  // Tab on a control of the panel moves the focus; on the picture it is the
+  // program's key again.
+  await p.focus('#canvas');
   await p.keyboard.press('Tab');
   await page.waitUntil('the panel hidden', (s) => !s.panel);
   await p.waitForSelector('#panel', { state: 'hidden', timeout: 5000 });
@@ -429,10 +433,11 @@ test('RecordedSessionReplaysNativelyToTheSameState', async ({ open, report }) =>
   await p.waitForSelector('#panel', { state: 'visible', timeout: 5000 });
   await p.locator('#set-surfaceStiffness').fill('14.5');
   await page.waitUntil('stiffness from its slider', (s) => s.settings.surfaceStiffness === 14.5);
-  await p.keyboard.press('Tab');
-  // Keys typed while a slider has the focus stay with it: back to the picture.
-  await p.waitForSelector('#panel', { state: 'hidden', timeout: 5000 });
+  // Keys typed while a slider has the focus stay with it (Tab moves the
+  // focus on): back to the picture, where Tab closes the panel.
   await p.focus('#canvas');
+  await p.keyboard.press('Tab');
+  await p.waitForSelector('#panel', { state: 'hidden', timeout: 5000 });
   await p.keyboard.press('p');
   await page.waitUntil('a pause', (s) => s.paused);
   await p.keyboard.press('o');
