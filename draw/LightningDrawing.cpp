@@ -8,7 +8,7 @@ namespace {
 const GLfloat kWhite[4] = {1.0f, 1.0f, 1.0f, 1.0f};
 // With no flashes, a bolt at its brightest adds this share of its picture:
 // the bolt is seen, the sky around it hardly brightens.
-constexpr float kFaintBoltShare = 0.12f;
+constexpr float kFaintBoltShare = 0.08f;
 
 // An upright square in the plane z = position.z; the additive blend makes it
 // brighten the sky behind it in proportion to its alpha.

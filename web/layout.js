@@ -5,9 +5,18 @@
 // reaches every control, and the lightning stays faint for those whose
 // system asks for reduced motion.
 
-// More pixels than this a CSS pixel cost a software renderer its frame rate
-// and show little more.
+// Sharper than twice the CSS pixels shows little more; and above about
+// twice the desktop window's pixels a phone's (or a software renderer's) GL
+// loses the frame rate, so a high pixel ratio is lowered to keep within that,
+// though never below one drawing-buffer pixel a CSS pixel.
 const kMostPixelRatio = 2;
+const kMostPixels = 600000;
+
+function pixelRatio(width, height) {
+  const wanted = Math.min(window.devicePixelRatio || 1, kMostPixelRatio);
+  const withinBudget = Math.sqrt(kMostPixels / Math.max(1, width * height));
+  return Math.max(Math.min(wanted, withinBudget), Math.min(wanted, 1));
+}
 
 const layout = {
   canvas: () => document.getElementById('canvas'),
@@ -18,7 +27,7 @@ const layout = {
 
 function fitCanvas() {
   const stage = document.getElementById('stage').getBoundingClientRect();
-  const ratio = Math.min(window.devicePixelRatio || 1, kMostPixelRatio);
+  const ratio = pixelRatio(stage.width, stage.height);
   const width = Math.max(1, Math.round(stage.width * ratio));
   const height = Math.max(1, Math.round(stage.height * ratio));
   const canvas = layout.canvas();

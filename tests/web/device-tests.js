@@ -45,7 +45,9 @@ test('PhoneFingersGrabTurnMoveAndTiltThePad', async ({ open, report }) => {
   const page = await open(kPhone);
   const p = page.page;
   const [width, height] = await page.canvasSize();
-  assert.deepEqual([width, height], [780, 1688], 'the picture fills the phone, at twice its CSS pixels (the cap)');
+  // The phone's ratio of 3 is lowered to keep within 600000 pixels.
+  assert.ok(width > 390 && width < 780 && width * height <= 601000, `the buffer: ${width}x${height}`);
+  assert.ok(Math.abs(width * 844 / 390 - height) <= 1, 'the picture fills the phone');
   const fingers = await Fingers.on(page);
   const line = async () => JSON.parse(await page.stateLine());
 
