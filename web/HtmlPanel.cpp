@@ -163,6 +163,7 @@ EMSCRIPTEN_KEEPALIVE const char* orvane_state() {
     json.key("grabbed").boolean(world.grab.active);
     json.key("help").boolean(world.display.helpVisible);
     json.key("noFlashes").boolean(world.display.noFlashes);
+    json.key("replaying").boolean(windowReplaying());
     writeSettings(json.key("settings"), world);
     if (world.compare) {
         writeSettings(json.key("compare"), *world.compare);

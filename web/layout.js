@@ -23,9 +23,13 @@ const layout = {
   panel: () => document.getElementById('panel'),
   call: (name, types, values) => Module.ccall(name, null, types, values),
   focusPanelWhenShown: false,
+  replaying: false,
 };
 
+// A replay in the address plays the recorded session's own window sizes:
+// the page follows its screen again once the replay is over.
 function fitCanvas() {
+  if (layout.replaying) return;
   const stage = document.getElementById('stage').getBoundingClientRect();
   const ratio = pixelRatio(stage.width, stage.height);
   const width = Math.max(1, Math.round(stage.width * ratio));
@@ -76,6 +80,10 @@ function panelChanged() {
 
 // Called with the state the panel shows, four times a second.
 function orvaneLayoutShow(state) {
+  if (layout.replaying && !state.replaying) {
+    layout.replaying = false;
+    fitCanvas();
+  }
   document.getElementById('help-button').setAttribute('aria-pressed', String(state.help));
   const calm = document.getElementById('show-calm');
   if (calm) calm.checked = state.noFlashes;
@@ -87,11 +95,12 @@ function orvaneLayoutStart() {
     layout.call('orvane_press_key', ['number'], [9]);
   };
   document.getElementById('help-button').onclick = () => layout.call('orvane_press_key', ['number'], [104]);
+  const state = JSON.parse(Module.ccall('orvane_state', 'string', [], []));
+  layout.replaying = state.replaying;
   new MutationObserver(panelChanged).observe(layout.panel(), { attributes: true, attributeFilter: ['hidden'] });
   new ResizeObserver(fitCanvas).observe(document.getElementById('stage'));
   window.addEventListener('resize', fitCanvas);
   fitCanvas();
-  const state = JSON.parse(Module.ccall('orvane_state', 'string', [], []));
   if (window.matchMedia('(prefers-reduced-motion: reduce)').matches && !state.noFlashes)
     layout.call('orvane_press_key', ['number'], [110]);
   if ('serviceWorker' in navigator) {
