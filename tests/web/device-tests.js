@@ -239,6 +239,9 @@ test('AccessibilityCheckFindsNoViolation', async ({ open, report }) => {
         await page.waitUntil('the panel to open', (s) => s.panel);
         await page.page.waitForFunction(() => !document.getElementById('panel').hidden);
         await page.waitIdleCalls(5);
+        // The plot's text alternative: the energies now, as a screen reader reads them.
+        await page.page.waitForFunction(() => /^energy plot; now kinetic [-0-9.e]+ J, spring [-0-9.e]+ J, gravity [-0-9.e]+ J, total [-0-9.e]+ J$/
+          .test(document.getElementById('plot').getAttribute('aria-label')), null, { timeout: 5000 });
       }
       const result = await page.page.evaluate(() => axe.run(document).then((r) => ({
         violations: r.violations.map((v) => `${v.id}: ${v.help} (${v.nodes.map((n) => n.target.join(' ')).join(', ')})`),
