@@ -24,6 +24,7 @@ const layout = {
   call: (name, types, values) => Module.ccall(name, null, types, values),
   focusPanelWhenShown: false,
   replaying: false,
+  programsKeys: new Set(),  // codes of the keys down that the program saw go down
 };
 
 // A replay in the address plays the recorded session's own window sizes:
@@ -51,11 +52,15 @@ function focusables(root) {
 
 // Tab, Enter and space on one of the page's controls are the control's (the
 // focus moves, the button is pressed); on the picture they are the
-// program's, where Tab opens the panel and the focus goes into it.
+// program's, where Tab opens the panel and the focus goes into it. A key
+// that went down for the program comes up for it too, wherever the focus
+// has gone meanwhile, so that it is never left held.
 function keepControlKeys(event) {
   const target = event.target;
   const onControl = target !== layout.canvas() && target instanceof Element && target.matches('button, input, select, a');
+  if (event.type === 'keyup' && layout.programsKeys.delete(event.code)) return;
   if (!onControl) {
+    if (event.type === 'keydown') layout.programsKeys.add(event.code);
     if (event.type === 'keydown' && event.key === 'Tab' && target === layout.canvas()) layout.focusPanelWhenShown = true;
     return;
   }
@@ -64,6 +69,7 @@ function keepControlKeys(event) {
 }
 window.addEventListener('keydown', keepControlKeys, true);
 window.addEventListener('keyup', keepControlKeys, true);
+window.addEventListener('blur', () => layout.programsKeys.clear());
 
 // The panel shown or hidden: the button says so, and the focus follows.
 function panelChanged() {
