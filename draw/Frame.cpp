@@ -135,7 +135,7 @@ void drawFrame(const World& shown, World& advancing, const Scene& scene, const c
     advanceFrame(advancing);
 
     if (shown.display.skyVisible) scene.skybox.draw();
-    if (shown.display.lightningVisible) drawLightning(shown.lightning, scene.lightning, shown.camera.yaw);
+    if (shown.display.lightningVisible) drawLightning(shown.lightning, scene.lightning, shown.camera.yaw, shown.display.noFlashes);
 
     beginOverlay(shown.window);
     drawOverlayText(kOverlayTextX, kOverlayTextY, overlayText);

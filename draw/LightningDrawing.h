@@ -16,5 +16,7 @@ struct LightningPicture {
 };
 
 // The live bolts, turned by the camera's heading about the vertical axis so
-// that they face the viewer; nothing without the picture.
-void drawLightning(const Lightning& lightning, const LightningPicture& picture, float cameraYaw);
+// that they face the viewer; nothing without the picture. `noFlashes` draws
+// them faint, for those whom a flashing sky harms.
+void drawLightning(const Lightning& lightning, const LightningPicture& picture, float cameraYaw,
+                   bool noFlashes = false);

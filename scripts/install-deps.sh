@@ -21,8 +21,9 @@ TEST=(libfmt-dev libgtest-dev libgmock-dev libbenchmark-dev libmpfr-dev
       xvfb xauth xdotool x11-utils time bc clang libclang-rt-14-dev valgrind
       chromium nodejs)
 
-# The browser version: emscripten (with Node.js) and fmt's headers.
-WEB=(cmake emscripten nodejs libfmt-dev python3)
+# The browser version: emscripten (with Node.js) and fmt's headers; a
+# compiler and libpng for this machine, which draw the page's icons.
+WEB=(cmake emscripten nodejs libfmt-dev python3 build-essential libpng-dev)
 
 # The Debian package on top of the game: the companion programs (fmt),
 # CPack's helpers (dpkg-shlibdeps for the dependencies, file to find the

@@ -34,6 +34,8 @@ std::string applyOption(const CommandLineOption& option, WindowOptions& options)
         options.settings.push_back(event);
     } else if (option.name == "--hand") {
         options.hand = true;
+    } else if (option.name == "--no-flashes") {
+        options.noFlashes = true;
     } else if (option.name == "--look") {
         if (!findBallLook(option.value, options.look))
             return "--look needs classic or jelly, not \"" + option.value.substr(0, 40) + "\"";
@@ -77,7 +79,7 @@ std::string readWindowOptions(int argc, char** argv, WindowOptions& options) {
         }
     }
     std::vector<CommandLineOption> given;
-    CommandLineSyntax syntax{{"--help", "--hand", "--version"},
+    CommandLineSyntax syntax{{"--help", "--hand", "--no-flashes", "--version"},
                              {"--rate", "--record", "--replay", "--timeline-memory", "--compare", "--look"}};
     addSettingOptions(syntax);
     const std::string error = readCommandLine(static_cast<int>(ours.size()), ours.data(), syntax, given);
@@ -91,7 +93,8 @@ std::string readWindowOptions(int argc, char** argv, WindowOptions& options) {
 
 std::string windowUsage() {
     std::string text =
-        "usage: orvane [--rate HZ] [--hand] [--look LOOK] [--timeline-memory MB]\n"
+        "usage: orvane [--rate HZ] [--hand] [--no-flashes] [--look LOOK]\n"
+        "              [--timeline-memory MB]\n"
         "              [--compare LIST] [--record FILE] [--replay FILE] [settings]\n"
         "              [GLUT options]\n"
         "\n"
@@ -103,6 +106,8 @@ std::string windowUsage() {
         "                 without it, one step a frame\n"
         "  --hand         start with the pointer in hand mode (key m): moving it turns\n"
         "                 nothing, the right button drags to turn the camera\n"
+        "  --no-flashes   lightning without flashes (key n): the bolts are drawn faint,\n"
+        "                 the sky never lights up\n"
         "  --look LOOK    how the ball is drawn (key 4): classic, as it always was (the\n"
         "                 default), or jelly, a shaded gel with a shadow under it\n"
         "  --timeline-memory MB\n"

@@ -14,6 +14,7 @@ struct WindowOptions {
     std::string replayPath;
     bool help = false;
     bool hand = false;  // start with the pointer in hand mode
+    bool noFlashes = false;  // start with the lightning faint (key n)
     BallLook look = BallLook::Classic;
     std::size_t timelineBytes = Timeline::kDefaultMemoryBytes;
     std::vector<ScriptEvent> settings;  // "set" events, in the order given

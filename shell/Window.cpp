@@ -434,5 +434,6 @@ World& windowWorld() { return shell->session.present(); }
 Session& windowSession() { return shell->session; }
 int windowId() { return shell->windowId; }
 long long windowIdleCalls() { return shell->idleCalls; }
+bool windowReplaying() { return replaying(); }
 const char* frameRateText() { return shell->frameRate.text(); }
 WindowHooks& windowHooks() { return shell->hooks; }

@@ -38,6 +38,10 @@ int main(int argc, char** argv) {
     session.startEvents = options.settings;
     session.startEvents.insert(session.startEvents.end(), options.compare.begin(), options.compare.end());
     if (options.hand) session.startEvents.push_back(ScriptEvent::pointerMode(PointerMode::Hand));
+    if (options.noFlashes) {
+        session.startEvents.push_back(ScriptEvent::keyDown('n'));
+        session.startEvents.push_back(ScriptEvent::keyUp('n'));
+    }
     if (options.look != BallLook::Classic) session.startEvents.push_back(ScriptEvent::ballLook(options.look));
     if (!options.replayPath.empty()) {
         ScriptParseResult script = loadInputScript(options.replayPath);

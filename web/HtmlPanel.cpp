@@ -162,6 +162,8 @@ EMSCRIPTEN_KEEPALIVE const char* orvane_state() {
     json.key("pitch").number(world.camera.pitch);
     json.key("grabbed").boolean(world.grab.active);
     json.key("help").boolean(world.display.helpVisible);
+    json.key("noFlashes").boolean(world.display.noFlashes);
+    json.key("replaying").boolean(windowReplaying());
     writeSettings(json.key("settings"), world);
     if (world.compare) {
         writeSettings(json.key("compare"), *world.compare);

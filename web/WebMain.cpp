@@ -69,6 +69,10 @@ void keepThePagesOwnPresses() {
             GLUT.onMouseButtonUp(event);
             pressedOnCanvas = GLUT.buttons !== 0;
         });
+        // Its touch listeners made every finger anywhere on the page a left
+        // button; the page's touch.js gives fingers their own meaning.
+        for (const type of ['touchstart', 'touchmove', 'touchend'])
+            window.removeEventListener(type, GLUT.touchHandler, true);
     });
 }
 
@@ -110,6 +114,7 @@ int main() {
     // call the idle step instead.
     glutIdleFunc(nullptr);
     // GLUT's main loop would give the window its size; this loop does not.
+    // The page then fits it to the screen (orvane_resize).
     glutReshapeWindow(640, 480);
     EM_ASM({
         if (typeof orvaneStarted === 'function') orvaneStarted();

@@ -142,6 +142,8 @@ const KeyBinding kKeyBindings[] = {
             "show points, springs, skin"),
     pressed(kChar, '4', KeyUse::Show, kViews, toggleLook, '4', "4", "the ball's look: classic, jelly"),
     pressed(kChar, '8', KeyUse::Show, kViews, toggleDisplayOptions, '8', "8", "lights, texture, sky on or off"),
+    pressed(kChar, 'n', KeyUse::Show, kViews, [](World& w) { return toggle(w.display.noFlashes); }, 'n', "n",
+            "no flashes: faint lightning"),
     pressed(kChar, 'l', KeyUse::Act, kSimulates, spawnBolt, 0, "l", "a flash of lightning"),
     held(kChar, 'w', &InputState::moveForward, kCamera, 's', kFly, kFlyEffect),
     held(kChar, 's', &InputState::moveBackward, kCamera, 'w', kFly, kFlyEffect),

@@ -29,6 +29,7 @@ struct DisplayOptions {
     bool lightningVisible = true;
     bool helpVisible = false;
     bool panelVisible = false;  // the study panel, key Tab
+    bool noFlashes = false;     // bolts drawn faint and steady, never lighting up the sky (key n)
     BallLook look = BallLook::Classic;
 };
 

@@ -281,6 +281,16 @@ TEST_F(InputTest, DisplaySwitchKeysToggleAndRedraw) {
     EXPECT_TRUE(display.lightningVisible);
     EXPECT_TRUE(display.skyVisible);
     EXPECT_EQ(redraws, 6);
+
+    // Key n: the lightning faint, the rest as it was; off by default.
+    EXPECT_FALSE(display.noFlashes);
+    keyDown('n');
+    EXPECT_TRUE(display.noFlashes);
+    EXPECT_TRUE(display.lightningVisible);
+    EXPECT_FALSE(changesSimulation(world, ScriptEvent::keyDown('n')));
+    keyDown('n');
+    EXPECT_FALSE(display.noFlashes);
+    EXPECT_EQ(redraws, 8);
 }
 
 TEST_F(InputTest, UpperCaseLettersDoNothing) {

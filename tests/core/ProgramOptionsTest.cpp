@@ -33,7 +33,7 @@ void expectRefusedInOneLine(const ChildResult& result, const std::string& part) 
 TEST(ProgramOptions, HelpListsTheOptionsAndEveryControlWithoutAWindow) {
     const ChildResult help = runProgram({"--help"});
     ASSERT_EQ(help.exitStatus, 0) << help.describe() << "\n" << help.err;
-    for (const char* part : {"--rate HZ", "--record FILE", "--replay FILE", "--hand"})
+    for (const char* part : {"--rate HZ", "--record FILE", "--replay FILE", "--hand", "--no-flashes"})
         EXPECT_NE(help.out.find(part), std::string::npos) << part;
     for (const ControlHelp& control : controlHelp()) {
         const std::size_t at = help.out.find(std::string("  ") + control.input);

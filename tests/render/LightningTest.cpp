@@ -91,3 +91,21 @@ TEST(Lightning, KeyLFadesABoltInHighInTheSkyAndItDiesAfterItsLifetime) {
     EXPECT_EQ(boltPlaneShare(gone, upper), 0.0);
     EXPECT_EQ(brightenedPixels(gone, before, upper), 0);
 }
+
+// Key n: the greeting bolt is still drawn, but faint, so the sky never
+// lights up (no pixel brightens by more than 30, where the usual flash
+// brightens hundreds); n again brings the flashes back.
+TEST(Lightning, KeyNDrawsTheBoltsFaintSoThatTheSkyNeverFlashes) {
+    PicsDirectory pics;
+    START_UP_OR_SKIP(output);
+    const FrameGrab calm = pressKey('n');
+    ASSERT_TRUE(windowWorld().display.noFlashes);
+    const FrameGrab after = runIdleCalls(24);
+    const PixelBox sky = skyRegion(after);
+    EXPECT_GT(boltPlaneShare(calm, sky), 0.95) << "the bolt is drawn";
+    EXPECT_GT(differences(calm, after, 3).within(sky).count(), 300) << "and seen";
+    EXPECT_LT(brightenedPixels(calm, after, sky), 30) << "but it does not light up the sky";
+
+    pressKey('n');
+    EXPECT_FALSE(windowWorld().display.noFlashes);
+}

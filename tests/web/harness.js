@@ -30,13 +30,21 @@ const kChromiumFlags = ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no
 
 // The browser compiles WebAssembly while it downloads only when the server
 // names its type.
-const kContentTypes = { '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.wasm': 'application/wasm' };
+const kContentTypes = { '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.wasm': 'application/wasm',
+  '.css': 'text/css', '.png': 'image/png', '.webmanifest': 'application/manifest+json' };
 
 // Serves one folder read-only on a free loopback port, as any static web
-// server would; remembers each request's path and status.
+// server would; remembers each request's path and status. With `offline`
+// set, every request fails as with no network.
 function serveFolder(root) {
   const requests = [];
+  const site = { offline: false };
   const server = http.createServer((request, response) => {
+    if (site.offline) {
+      requests.push({ path: request.url, status: 'offline' });
+      request.socket.destroy();
+      return;
+    }
     const reply = (status, type, body) => {
       requests.push({ path: request.url, status });
       response.writeHead(status, { 'Content-Type': type });
@@ -53,11 +61,14 @@ function serveFolder(root) {
   });
   return new Promise((resolve, reject) => {
     server.on('error', reject);
-    server.listen(0, '127.0.0.1', () => resolve({
+    server.listen(0, '127.0.0.1', () => resolve(Object.assign(site, {
       url: `http://127.0.0.1:${server.address().port}`,
       requests,
-      close: () => new Promise((done) => server.close(done)),
-    }));
+      close: () => new Promise((done) => {
+        server.close(done);
+        server.closeAllConnections();
+      }),
+    })));
   });
 }
 
@@ -137,6 +148,7 @@ class PageSession {
   }
 
   async canvasBox() { return this.page.locator('#canvas').boundingBox(); }
+  async canvasSize() { return this.page.evaluate(() => [canvas.width, canvas.height]); }
 
   // The pointer to canvas pixel (x, y), in `steps` moves.
   async pointerTo(x, y, steps = 1) {
@@ -144,9 +156,11 @@ class PageSession {
     await this.page.mouse.move(box.x + x, box.y + y, { steps });
   }
 
-  // The canvas as the page shows it (with the HTML text over it), decoded.
+  // The canvas as the page shows it (with the HTML text over it, but not
+  // the buttons), decoded.
   async canvasPicture() {
-    return PNG.sync.read(await this.page.locator('#canvas').screenshot());
+    const shot = await this.page.locator('#canvas').screenshot({ style: '#toolbar, #tilt-pad { visibility: hidden; }' });
+    return PNG.sync.read(shot);
   }
 
   async close() {
@@ -162,13 +176,15 @@ function brief(state) {
 
 // Serves build-web/ (or `folder`), starts Chromium, opens the page (with a
 // script to play first, if given, and `initScript` run before the page's
-// own) and waits for its start-up to finish.
-async function openPage({ viewport = { width: 1100, height: 620 }, replay, initScript, folder } = {}) {
+// own) and waits for its start-up to finish. The default window gives the
+// picture the desktop window's 640 x 480; `device` adds Playwright's
+// context options (touch, pixel ratio, reduced motion).
+async function openPage({ viewport = { width: 640, height: 480 }, replay, initScript, folder, device = {} } = {}) {
   const site = await serveFolder(path.resolve(folder || paths.web()));
   let browser;
   try {
     browser = await chromium.launch({ executablePath: paths.chromium(), args: kChromiumFlags });
-    const page = await browser.newPage({ viewport });
+    const page = await browser.newPage({ viewport, ...device });
     const session = new PageSession(site, browser, page);
     if (initScript) await page.addInitScript(initScript);
     const query = replay === undefined ? '' : `?replay=${encodeURIComponent(replay)}`;
