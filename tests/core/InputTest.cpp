@@ -66,7 +66,9 @@ TEST_F(InputTest, EachHeldKeySetsItsFlagAndGroupAndReleaseClearsBoth) {
         const bool special = k.source == KeySource::Special;
         special ? specialDown(k.code) : keyDown(static_cast<unsigned char>(k.code));
         EXPECT_TRUE(input.*k.held) << k.code;
-        if (k.group) EXPECT_TRUE(input.*k.group) << k.code;
+        if (k.group) {
+            EXPECT_TRUE(input.*k.group) << k.code;
+        }
         EXPECT_EQ(flagsSet(input), k.group ? 2 : 1) << k.code;
         special ? specialUp(k.code) : keyUp(static_cast<unsigned char>(k.code));
         EXPECT_EQ(flagsSet(input), 0) << k.code;
