@@ -64,6 +64,15 @@ FrameGrab TracedWindow::idle(int calls) {
     return last;
 }
 
+void TracedWindow::untilTheBallRests() {
+    constexpr int kMostCalls = 20000;
+    const World& world = windowSession().present();
+    for (int i = 0; i < kMostCalls && world.ball.contactCount == 0; ++i) idle();
+    const long long touchedDown = world.simulationSteps;
+    for (int i = 0; i < kMostCalls && world.simulationSteps < touchedDown + 400; ++i) idle();
+    ASSERT_GE(world.simulationSteps, touchedDown + 400) << "the ball never came to rest";
+}
+
 FrameGrab TracedWindow::play(const Actions& actions) {
     ChildOptions options;
     options.timeoutSeconds = 60;

@@ -46,6 +46,11 @@ public:
     // the frame of the last idle call.
     FrameGrab play(const Actions& actions);
 
+    // Idle calls until the ball has touched down and taken 400 more steps,
+    // so that it lies nearly still: a count of steps, not a time, which a
+    // busy machine would spend on fewer of them.
+    void untilTheBallRests();
+
     const std::vector<std::string>& states() const { return states_; }
 
 private:

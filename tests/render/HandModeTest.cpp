@@ -48,10 +48,11 @@ TEST(HandMode, APersonMovesOntoTheBallGrabsItAndPullsItUp) {
     ASSERT_NE(window, 0u);
     TracedWindow traced;
 
-    // The ball falls towards the platform meanwhile; the pointer rests far
+    // The ball lands on the platform meanwhile; the pointer rests far
     // outside the window.
-    traced.play(Actions(window).pointerToScreen(1000, 740).key("bracketright").key("bracketright").pause(1.0)
-                    .key("bracketleft").key("bracketleft"));
+    traced.play(Actions(window).pointerToScreen(1000, 740).key("bracketright").key("bracketright"));
+    traced.untilTheBallRests();
+    traced.play(Actions(window).key("bracketleft").key("bracketleft"));
     const FrameGrab before = traced.idle();
     ASSERT_TRUE(before.valid());
     EXPECT_GT(brightPixels(before, kHandNotice), 50) << "the overlay says hand mode";
