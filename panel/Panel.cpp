@@ -253,9 +253,7 @@ void StudyPanel::ballSection(const World& world, PanelActions& actions) {
                      static_cast<int>(segments.maximum), "%d", ImGuiSliderFlags_AlwaysClamp);
     if (ImGui::IsItemDeactivatedAfterEdit()) actions.events.push_back(ScriptEvent::set(segments, pendingSegments_));
     ImGui::PopItemWidth();
-    std::size_t springs = 0;
-    for (const auto& particle : world.ball.particles) springs += particle->springs.size();
-    ImGui::Text("%zu points, %zu springs", world.ball.particles.size(), springs);
+    ImGui::Text("%zu points, %zu springs", world.ball.particles.size(), world.ball.particles.springCount());
 }
 
 void StudyPanel::plotsSection(const World& world, const TimelineView& timeline) {

@@ -23,16 +23,10 @@ void buildRestingBall(SoftBall& ball, int size) {
     for (int i = 0; i < kSettleSteps; ++i) ball.step();
 }
 
-std::size_t springCount(const SoftBall& ball) {
-    std::size_t total = 0;
-    for (const auto& p : ball.particles) total += p->springs.size();
-    return total;
-}
-
 void BM_SoftBallStep(benchmark::State& state) {
     SoftBall ball;
     buildRestingBall(ball, static_cast<int>(state.range(0)));
-    const std::size_t springs = springCount(ball);
+    const std::size_t springs = ball.particles.springCount();
     for (auto _ : state) {
         ball.step();
         benchmark::ClobberMemory();

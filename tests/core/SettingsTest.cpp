@@ -13,19 +13,20 @@ namespace {
 void expectSameBall(const SoftBall& got, const SoftBall& want) {
     ASSERT_EQ(got.particles.size(), want.particles.size());
     for (std::size_t i = 0; i < got.particles.size(); ++i) {
-        const Particle& a = *got.particles[i];
-        const Particle& b = *want.particles[i];
+        const Particle& a = got.particles[i];
+        const Particle& b = want.particles[i];
         ASSERT_TRUE(a.position.x == b.position.x && a.position.y == b.position.y && a.position.z == b.position.z &&
                     a.velocity.x == b.velocity.x && a.velocity.y == b.velocity.y && a.velocity.z == b.velocity.z)
             << "particle " << i;
-        ASSERT_EQ(a.springs.size(), b.springs.size());
-        for (std::size_t k = 0; k < a.springs.size(); ++k) ASSERT_EQ(a.springs[k]->stiffness, b.springs[k]->stiffness);
+        const auto springsA = got.particles.springsOf(i), springsB = want.particles.springsOf(i);
+        ASSERT_EQ(springsA.size(), springsB.size());
+        for (std::size_t k = 0; k < springsA.size(); ++k) ASSERT_EQ(springsA[k].stiffness, springsB[k].stiffness);
     }
 }
 
 bool allFinite(const SoftBall& ball) {
     for (const auto& p : ball.particles) {
-        for (const double v : {p->position.x, p->position.y, p->position.z, p->velocity.x, p->velocity.y, p->velocity.z})
+        for (const double v : {p.position.x, p.position.y, p.position.z, p.velocity.x, p.velocity.y, p.velocity.z})
             if (!std::isfinite(v)) return false;
     }
     return true;
@@ -51,12 +52,12 @@ TEST_F(SettingsTest, EveryStartValueIsTheBallsOwn) {
 
 TEST_F(SettingsTest, StiffnessReachesEverySpringOfItsKindFromTheNextStep) {
     applySetting(world, *findSetting("surfaceStiffness"), 33.5);
-    const Particle* centre = ball.particles[ball.centreIndex()].get();
+    const int centre = ball.centreIndex();
     int surfaceSprings = 0, centreSprings = 0;
-    for (const auto& particle : ball.particles) {
-        for (const auto& spring : particle->springs) {
-            const bool toCentre = spring->to == centre;
-            EXPECT_EQ(spring->stiffness, toCentre ? 20.0f : 33.5f);
+    for (std::size_t i = 0; i < ball.particles.size(); ++i) {
+        for (const Spring& spring : ball.particles.springsOf(i)) {
+            const bool toCentre = spring.to == centre;
+            EXPECT_EQ(spring.stiffness, toCentre ? 20.0f : 33.5f);
             (toCentre ? centreSprings : surfaceSprings)++;
         }
     }
@@ -140,7 +141,7 @@ TEST_F(SettingsTest, TheWorstValuesTheRangesAllowNeverLeaveGarbage) {
 }
 
 TEST_F(SettingsTest, ABlownUpBallComesBackOverThePlateAndTheOverlaySaysSo) {
-    ball.particles[5]->velocity = Vec3(std::nan(""), 0, 0);
+    ball.particles[5].velocity = Vec3(std::nan(""), 0, 0);
     mouseButton(world, MouseButton::Left, true, 320, 312);
     step();
     EXPECT_EQ(world.blowUps, 1);
