@@ -62,6 +62,8 @@ struct SoftBall : BallParameters, BallResolution {
     // Particles are moved in place, one after another: later particles feel
     // the already moved positions of earlier ones.
     void stepInPlace(const ParticlePull& pull);
+    // The other integrators: every force from whole states of the ball.
+    void stepFromStates(const ParticlePull& pull);
 
     // Once per drawn frame: after a rebuild the picture shows one more
     // particle every six frames, until all are there.

@@ -47,5 +47,9 @@ void SoftBall::applyPush(const Vec3& input) {
 
 void SoftBall::step(const ParticlePull& pull) {
     if (!isBuilt()) return;
-    stepInPlace(pull);
+    if (integrator == Integrator::InPlace) {
+        stepInPlace(pull);
+    } else {
+        stepFromStates(pull);
+    }
 }

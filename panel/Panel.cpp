@@ -194,6 +194,12 @@ void physicalSettingSliders(const World& world, const char* idSuffix,
         char label[112];
         std::snprintf(label, sizeof label, "%s%s%s%s###%s%s", setting.label, *setting.unit ? " (" : "", setting.unit,
                       *setting.unit ? ")" : "", setting.name, idSuffix);
+        if (setting.choice) {
+            int chosen = static_cast<int>(value);
+            if (ImGui::Combo(label, &chosen, setting.choice->names, setting.choice->count))
+                actions.events.push_back(change(setting, chosen));
+            continue;
+        }
         const bool changed = ImGui::SliderScalar(label, ImGuiDataType_Double, &value, &setting.minimum,
                                                  &setting.maximum, "%.4g", ImGuiSliderFlags_AlwaysClamp);
         if (ImGui::IsItemHovered()) ImGui::SetTooltip("%s; start value %g", setting.name, settingStartValue(setting));
