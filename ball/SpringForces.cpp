@@ -147,6 +147,15 @@ __attribute__((target("avx"))) Vec3 sumFourAtATime(const Spring* spring, const S
     return toVec3(sumXY, sumZ);
 }
 
+__attribute__((target("avx"))) void sumAllFourAtATime(const ParticleList& particles, const Particle* points,
+                                                      Vec3* sums) {
+    for (std::size_t i = 0; i < particles.size(); ++i) {
+        const Spring* first = particles.springData() + particles.firstSpring(i);
+        const Spring* last = particles.springData() + particles.firstSpring(i + 1);
+        sums[i] = sumFourAtATime(first, last, points[i].position, points);
+    }
+}
+
 // Also runs before main, so the feature table is filled in first.
 bool processorHasAvx() {
     __builtin_cpu_init();
@@ -181,6 +190,14 @@ SpringSumPath fastestSpringSumPath() {
     if (springSumPathAvailable(SpringSumPath::FourAtATime)) return SpringSumPath::FourAtATime;
     if (springSumPathAvailable(SpringSumPath::TwoAtATime)) return SpringSumPath::TwoAtATime;
     return SpringSumPath::OneByOne;
+}
+
+void sumOfEverySpringForce(const ParticleList& particles, const Particle* points, Vec3* sums, SpringSumPath path) {
+#ifdef ORVANE_SPRINGS_AVX
+    if (path == SpringSumPath::FourAtATime && kHasAvx) return sumAllFourAtATime(particles, points, sums);
+#endif
+    for (std::size_t i = 0; i < particles.size(); ++i)
+        sums[i] = sumOfSpringForces(particles, i, points[i].position, points, path);
 }
 
 Vec3 sumOfSpringForces(const ParticleList& particles, std::size_t particle, const Vec3& at, const Particle* points,

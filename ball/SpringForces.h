@@ -23,3 +23,6 @@ SpringSumPath fastestSpringSumPath();
 // from `points`, added in list order.
 Vec3 sumOfSpringForces(const ParticleList& particles, std::size_t particle, const Vec3& at, const Particle* points,
                        SpringSumPath path);
+
+// The same for every particle at once, each at its place in `points`.
+void sumOfEverySpringForce(const ParticleList& particles, const Particle* points, Vec3* sums, SpringSumPath path);

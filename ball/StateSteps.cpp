@@ -23,24 +23,30 @@
 namespace {
 // What one step decides at its start and keeps.
 struct StepRules {
-    std::vector<char> doubledGravity;  // per particle
     int centreParticle = 0;
+    int firstTouching = 0;  // the first surface particle touching the scene, else the count
+    bool centreDoubled = false;
+
+    bool doubledGravity(int particle) const {
+        return particle == centreParticle ? centreDoubled : particle < firstTouching;
+    }
 };
 
 // The forces on every particle but damping, in the order of the in-place
 // step's sums.
-void evaluateForces(const SoftBall& ball, const StepRules& rules, const ParticlePull& pull,
-                    const std::vector<Particle>& state, std::vector<Vec3>& forces) {
-    const SpringSumPath path = fastestSpringSumPath();
-    for (std::size_t i = 0; i < state.size(); ++i) {
+void evaluateForces(const SoftBall& ball, const StepRules& rules, const ParticlePull& pull, const Particle* state,
+                    std::vector<Vec3>& forces) {
+    forces.resize(ball.particles.size());
+    sumOfEverySpringForce(ball.particles, state, forces.data(), fastestSpringSumPath());
+    for (std::size_t i = 0; i < forces.size(); ++i) {
         const Particle& p = state[i];
-        Vec3 sum = sumOfSpringForces(ball.particles, i, p.position, state.data(), path);
+        Vec3 sum = forces[i];
         Vec3 correction;
         const bool centre = static_cast<int>(i) == rules.centreParticle;
         if (centre ? centreContact(p.position, ball.radius, correction) : particleContact(p.position, correction))
             sum = sum + kContactGain * correction;
         Vec3 force = (sum + ball.pushForce) + ball.gravity;
-        if (rules.doubledGravity[i]) force = force + ball.gravity;
+        if (rules.doubledGravity(static_cast<int>(i))) force = force + ball.gravity;
         if (!centre && static_cast<int>(i) == pull.particle) force = force + pullForce(p.position, p.velocity, pull.target);
         forces[i] = force;
     }
@@ -51,23 +57,21 @@ Vec3 acceleration(const Vec3& force, const Vec3& velocity, double damping, doubl
     return (force - damping * velocity) * (1.0 / mass);
 }
 
+// Room for the steps' intermediate states, kept from step to step.
 std::vector<Particle>& scratchState(int which) {
-    thread_local std::vector<Particle> states[4];
+    thread_local std::vector<Particle> states[2];
     return states[which];
 }
 std::vector<Vec3>& scratchForces(int which) {
-    thread_local std::vector<Vec3> forces[4];
+    thread_local std::vector<Vec3> forces[1];
     return forces[which];
 }
 
 void stepEuler(SoftBall& ball, const StepRules& rules, const ParticlePull& pull, bool symplectic) {
-    std::vector<Particle>& state = scratchState(0);
     std::vector<Vec3>& forces = scratchForces(0);
-    state.assign(ball.particles.begin(), ball.particles.end());
-    forces.resize(state.size());
-    evaluateForces(ball, rules, pull, state, forces);
+    evaluateForces(ball, rules, pull, ball.particles.data(), forces);
     const double h = ball.timeStep / ball.particleMass;
-    for (std::size_t i = 0; i < state.size(); ++i) {
+    for (std::size_t i = 0; i < forces.size(); ++i) {
         Particle& p = ball.particles[i];
         const Vec3 velocity = p.velocity + (forces[i] - ball.damping * p.velocity) * h;
         p.position = p.position + ball.timeStep * (symplectic ? velocity : p.velocity);
@@ -79,15 +83,14 @@ void stepVelocityVerlet(SoftBall& ball, const StepRules& rules, const ParticlePu
     std::vector<Particle>& state = scratchState(0);
     std::vector<Vec3>& forces = scratchForces(0);
     state.assign(ball.particles.begin(), ball.particles.end());
-    forces.resize(state.size());
-    evaluateForces(ball, rules, pull, state, forces);
+    evaluateForces(ball, rules, pull, state.data(), forces);
     const double halfH = 0.5 * ball.timeStep / ball.particleMass;
     for (std::size_t i = 0; i < state.size(); ++i) {
         Particle& s = state[i];
         s.velocity = s.velocity + (forces[i] - ball.damping * s.velocity) * halfH;
         s.position = s.position + ball.timeStep * s.velocity;
     }
-    evaluateForces(ball, rules, pull, state, forces);
+    evaluateForces(ball, rules, pull, state.data(), forces);
     const double implicitDamping = 1.0 / (1.0 + ball.damping * halfH);
     for (std::size_t i = 0; i < state.size(); ++i) {
         Particle& p = ball.particles[i];
@@ -104,11 +107,10 @@ void stepRk4(SoftBall& ball, const StepRules& rules, const ParticlePull& pull) {
     std::vector<Vec3>& forces = scratchForces(0);
     stage.assign(ball.particles.begin(), ball.particles.end());
     sum.assign(count, Particle());
-    forces.resize(count);
     const double stageFraction[4] = {0.5, 0.5, 1.0, 0.0};
     const double weight[4] = {1.0, 2.0, 2.0, 1.0};
     for (int k = 0; k < 4; ++k) {
-        evaluateForces(ball, rules, pull, stage, forces);
+        evaluateForces(ball, rules, pull, stage.data(), forces);
         for (std::size_t i = 0; i < count; ++i) {
             const Vec3 slopeX = stage[i].velocity;
             const Vec3 slopeV = acceleration(forces[i], stage[i].velocity, ball.damping, ball.particleMass);
@@ -132,22 +134,20 @@ void SoftBall::stepFromStates(const ParticlePull& pull) {
     airborne = true;
     StepRules rules;
     rules.centreParticle = centreIndex();
-    rules.doubledGravity.assign(particles.size(), 0);
-    for (std::size_t i = 0; i < particles.size(); ++i) {
-        Particle& p = particles[i];
+    rules.firstTouching = static_cast<int>(particles.size());
+    for (int i = 0; i < static_cast<int>(particles.size()); ++i) {
+        Particle& p = particles[static_cast<std::size_t>(i)];
         Vec3 correction;
-        if (static_cast<int>(i) == rules.centreParticle) {
+        if (i == rules.centreParticle) {
             centre = p.position;
-            rules.doubledGravity[i] = !centreContact(p.position, radius, correction) && airborne;
-            continue;
-        }
-        if (particleContact(p.position, correction)) {
+            rules.centreDoubled = !centreContact(p.position, radius, correction) && airborne;
+        } else if (particleContact(p.position, correction)) {
             p.velocity.x = 0.0;
             p.velocity.z = 0.0;
             contactCount = contactCount + 1;
+            if (airborne) rules.firstTouching = i;
             airborne = false;
         }
-        rules.doubledGravity[i] = airborne;
     }
     switch (integrator) {
         case Integrator::SymplecticEuler:
