@@ -4,6 +4,17 @@
 
 #include "math/Vec3.h"
 
+// How a step moves the ball (ARCHITECTURE.md says how contact, damping and
+// the grab act in each).
+enum class Integrator : std::int32_t {
+    InPlace,          // one particle after another, each feeling the moved earlier ones
+    SymplecticEuler,  // all forces from one state, then velocity, then position
+    ExplicitEuler,    // position from the old velocity, then velocity
+    VelocityVerlet,   // half a kick, a drift, half a kick
+    Rk4,              // the classical fourth-order Runge-Kutta step
+};
+constexpr int kIntegratorCount = 5;
+
 // The ball's physical parameters, with the values it starts with. Units: the
 // ball's radius is one metre, forces are newtons, time is seconds of
 // simulated time (one step lasts timeStep). The settings table
@@ -18,6 +29,7 @@ struct BallParameters {
     double pushGain = 0.03;        // share of the tilt (in degrees) that becomes the push
     double liftForce = 0.9;        // the push that keys t and g set
     double particleMass = 5.0;     // of every point: the step divides the time step by it
+    Integrator integrator = Integrator::InPlace;
 };
 
 // How finely the ball is made: rings of points from pole to pole, points

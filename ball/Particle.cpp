@@ -1,30 +1,30 @@
 #include "ball/Particle.h"
 
-#include <unordered_map>
+#include <cassert>
 
-ParticleList::ParticleList(const ParticleList& other) : std::vector<std::unique_ptr<Particle>>() {
-    std::unordered_map<const Particle*, Particle*> copyOf;
-    reserve(other.size());
-    for (const auto& particle : other) {
-        auto copy = std::make_unique<Particle>(particle->position);
-        copy->velocity = particle->velocity;
-        copyOf[particle.get()] = copy.get();
-        push_back(std::move(copy));
-    }
-    for (std::size_t i = 0; i < size(); ++i) {
-        Particle& copy = *(*this)[i];
-        copy.springs.reserve(other[i]->springs.size());
-        for (const auto& spring : other[i]->springs) {
-            auto joined = std::make_unique<Spring>(*spring);
-            joined->from = &copy;
-            const auto to = copyOf.find(spring->to);
-            joined->to = to != copyOf.end() ? to->second : nullptr;
-            copy.springs.push_back(std::move(joined));
-        }
+void ParticleList::clear() {
+    points_.clear();
+    springs_.clear();
+    firstSpring_.clear();
+}
+
+void ParticleList::reserve(std::size_t particles, std::size_t springs) {
+    points_.reserve(particles);
+    springs_.reserve(springs);
+    firstSpring_.reserve(particles);
+}
+
+void ParticleList::pop_back() {
+    points_.pop_back();
+    if (firstSpring_.size() > points_.size()) {
+        springs_.resize(static_cast<std::size_t>(firstSpring_[points_.size()]));
+        firstSpring_.resize(points_.size());
     }
 }
 
-ParticleList& ParticleList::operator=(const ParticleList& other) {
-    if (this != &other) *this = ParticleList(other);
-    return *this;
+void ParticleList::addSpring(int from, const Spring& spring) {
+    assert(from >= 0 && static_cast<std::size_t>(from) + 1 >= firstSpring_.size());
+    while (firstSpring_.size() <= static_cast<std::size_t>(from))
+        firstSpring_.push_back(static_cast<std::int32_t>(springs_.size()));
+    springs_.push_back(spring);
 }

@@ -12,7 +12,7 @@ int wrappedRingIndex(const SoftBall& ball, int r, int s) {
 
 Vec3 fallbackNormal(const SoftBall& ball, const Vec3& position) {
     if (!ball.isBuilt()) return Vec3(0.0, 1.0, 0.0);
-    const Vec3 fromCentre = position - ball.particles[ball.centreIndex()]->position;
+    const Vec3 fromCentre = position - ball.particles[ball.centreIndex()].position;
     if (dot(fromCentre, fromCentre) > kVanishingSquaredLength) return normalized(fromCentre);
     return Vec3(0.0, 1.0, 0.0);
 }
@@ -45,8 +45,8 @@ std::vector<SkinTriangle> skinTriangles(const SoftBall& ball) {
 std::vector<Vec3> skinNormals(const SoftBall& ball, const std::vector<SkinTriangle>& triangles) {
     std::vector<Vec3> sums(ball.particles.size());
     for (const SkinTriangle& t : triangles) {
-        const Vec3& a = ball.particles[t.a]->position;
-        const Vec3 faceNormal = cross(ball.particles[t.b]->position - a, ball.particles[t.c]->position - a);
+        const Vec3& a = ball.particles[t.a].position;
+        const Vec3 faceNormal = cross(ball.particles[t.b].position - a, ball.particles[t.c].position - a);
         sums[t.a] += faceNormal;
         sums[t.b] += faceNormal;
         sums[t.c] += faceNormal;
@@ -54,7 +54,7 @@ std::vector<Vec3> skinNormals(const SoftBall& ball, const std::vector<SkinTriang
     for (std::size_t i = 0; i < sums.size(); ++i) {
         const Vec3& sum = sums[i];
         sums[i] = dot(sum, sum) > kVanishingSquaredLength ? normalized(sum)
-                                                          : fallbackNormal(ball, ball.particles[i]->position);
+                                                          : fallbackNormal(ball, ball.particles[i].position);
     }
     return sums;
 }

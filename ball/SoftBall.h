@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <vector>
 
 #include "ball/BallParameters.h"
@@ -60,6 +59,12 @@ struct SoftBall : BallParameters, BallResolution {
     // defaults can make the explicit step blow up like this.
     bool ranAway() const;
 
+    // Particles are moved in place, one after another: later particles feel
+    // the already moved positions of earlier ones.
+    void stepInPlace(const ParticlePull& pull);
+    // The other integrators: every force from whole states of the ball.
+    void stepFromStates(const ParticlePull& pull);
+
     // Once per drawn frame: after a rebuild the picture shows one more
     // particle every six frames, until all are there.
     void advanceBuildUp();
@@ -77,7 +82,3 @@ struct SoftBall : BallParameters, BallResolution {
                static_cast<int>(particles.size()) == expectedParticleCount();
     }
 };
-
-// Force that `spring` exerts on its `from` particle. A spring whose ends
-// coincide has no direction and exerts no force.
-Vec3 springForce(const Spring& spring);

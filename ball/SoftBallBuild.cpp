@@ -1,32 +1,25 @@
 #include <cmath>
-#include <memory>
 
 #include "ball/SoftBall.h"
 #include "math/Constants.h"
 #include "math/PortableMath.h"
 
 namespace {
-// Spring lists are reserved to their exact size so that each particle's
-// springs are allocated one after another, which keeps the dynamics step's
-// spring loop cache-friendly.
 constexpr int kMaxSpringsPerRingParticle = 8;  // besides the one to the centre
 constexpr int kBuildUpFramesPerParticle = 6;
 
-void addSpring(Particle& from, Particle& to, double stiffness) {
-    auto spring = std::make_unique<Spring>();
-    spring->from = &from;
-    spring->to = &to;
-    spring->restLength = static_cast<float>(length(from.position - to.position));
-    spring->stiffness = static_cast<float>(stiffness);
-    from.springs.push_back(std::move(spring));
+void addSpring(ParticleList& particles, int from, int to, double stiffness) {
+    Spring spring;
+    spring.to = to;
+    spring.restLength = static_cast<float>(length(particles[from].position - particles[to].position));
+    spring.stiffness = static_cast<float>(stiffness);
+    particles.addSpring(from, spring);
 }
 
 // A pole is joined to every particle of its neighbouring ring, then to the centre.
 void buildPoleSprings(SoftBall& ball, int poleIndex, int ring, double surface, double centre) {
-    Particle& pole = *ball.particles[poleIndex];
-    pole.springs.reserve(static_cast<std::size_t>(ball.segments) + 1);
-    for (int s = 0; s < ball.segments; ++s) addSpring(pole, *ball.particles[ball.ringIndex(ring, s)], surface);
-    addSpring(pole, *ball.particles[ball.centreIndex()], centre);
+    for (int s = 0; s < ball.segments; ++s) addSpring(ball.particles, poleIndex, ball.ringIndex(ring, s), surface);
+    addSpring(ball.particles, poleIndex, ball.centreIndex(), centre);
 }
 
 // A ring particle's spring to the centre comes first, then those to its
@@ -51,10 +44,9 @@ void buildRingParticleSprings(SoftBall& ball, int r, int s, double surface, doub
             neighbours[count++] = n;
     }
 
-    Particle& particle = *ball.particles[ball.ringIndex(r, s)];
-    particle.springs.reserve(static_cast<std::size_t>(count) + 1);
-    addSpring(particle, *ball.particles[ball.centreIndex()], centre);
-    for (int i = 0; i < count; ++i) addSpring(particle, *ball.particles[neighbours[i]], surface);
+    const int particle = ball.ringIndex(r, s);
+    addSpring(ball.particles, particle, ball.centreIndex(), centre);
+    for (int i = 0; i < count; ++i) addSpring(ball.particles, particle, neighbours[i], surface);
 }
 }  // namespace
 
@@ -81,19 +73,22 @@ void SoftBall::buildParticles() {
     const double polarStep = kPi / rings;
     const double segmentStep = kTwoPi / segments;
 
-    if (expectedParticleCount() > 0) particles.reserve(particles.size() + static_cast<std::size_t>(expectedParticleCount()));
-    particles.push_back(std::make_unique<Particle>(c + Vec3(0.0, 0.0, radius)));
+    if (expectedParticleCount() > 0) {
+        const std::size_t count = static_cast<std::size_t>(expectedParticleCount());
+        particles.reserve(particles.size() + count, count * (kMaxSpringsPerRingParticle + 1));
+    }
+    particles.push_back(c + Vec3(0.0, 0.0, radius));
     for (int r = 1; r <= rings - 2; ++r) {
         const double theta = (r + static_cast<double>(r) / rings) * polarStep;
         const double ringRadius = radius * portableSin(theta);
         for (int s = 0; s < segments; ++s) {
             const double phi = s * segmentStep;
             const Vec3 offset(ringRadius * portableCos(phi), ringRadius * portableSin(phi), radius * portableCos(theta));
-            particles.push_back(std::make_unique<Particle>(c + offset));
+            particles.push_back(c + offset);
         }
     }
-    particles.push_back(std::make_unique<Particle>(c + Vec3(0.0, 0.0, -radius)));
-    particles.push_back(std::make_unique<Particle>(c));
+    particles.push_back(c + Vec3(0.0, 0.0, -radius));
+    particles.push_back(c);
 }
 
 void SoftBall::buildSprings(double stiffness) {
@@ -121,12 +116,12 @@ void SoftBall::reset() {
 
 void SoftBall::applyStiffness() {
     if (!isBuilt()) return;
-    const Particle* const middle = particles[centreIndex()].get();
+    const int middle = centreIndex();
     const float toCentre = static_cast<float>(centreStiffness);
     const float betweenSurfacePoints = static_cast<float>(surfaceStiffness);
-    for (const auto& particle : particles) {
-        for (const auto& spring : particle->springs)
-            spring->stiffness = spring->to == middle ? toCentre : betweenSurfacePoints;
+    for (std::size_t i = 0; i < particles.size(); ++i) {
+        for (Spring& spring : particles.springsOf(i))
+            spring.stiffness = spring.to == middle ? toCentre : betweenSurfacePoints;
     }
 }
 

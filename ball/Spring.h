@@ -1,11 +1,11 @@
 #pragma once
 
-struct Particle;
+#include <cstdint>
 
-// A directed spring: it pushes or pulls its `from` particle only.
+// A directed spring: it pushes or pulls the particle whose list it is in
+// (its `from`) only, towards or away from particle number `to`.
 struct Spring {
-    Particle* from = nullptr;
-    Particle* to = nullptr;
+    std::int32_t to = 0;
     float restLength = 0.0f;
     float stiffness = 0.0f;
 };

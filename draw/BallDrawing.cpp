@@ -55,10 +55,10 @@ void sendBandVertex(const Particle& particle) {
     sendSurfaceVertex(particle, p.normal, p.sigma, p.sigma);
 }
 
-void sendSpringLines(const Particle& particle) {
-    for (const auto& spring : particle.springs) {
-        const Vec3& a = spring->from->position;
-        const Vec3& b = spring->to->position;
+void sendSpringLines(const SoftBall& ball, int particle) {
+    for (const Spring& spring : ball.particles.springsOf(static_cast<std::size_t>(particle))) {
+        const Vec3& a = ball.particles[static_cast<std::size_t>(particle)].position;
+        const Vec3& b = ball.particles[static_cast<std::size_t>(spring.to)].position;
         glBegin(GL_LINES);
         glVertex3f(static_cast<float>(a.x), static_cast<float>(a.y), static_cast<float>(a.z));
         glVertex3f(static_cast<float>(b.x), static_cast<float>(b.y), static_cast<float>(b.z));
@@ -123,7 +123,7 @@ public:
 private:
     const Particle& at(int r, int s) const {
         const int wrapped = (s % ball_.segments + ball_.segments) % ball_.segments;
-        return *ball_.particles[ball_.ringIndex(r, wrapped)];
+        return ball_.particles[ball_.ringIndex(r, wrapped)];
     }
 
     static void sendCapRingVertex(const Particle& particle, double poleTau) {
@@ -146,28 +146,28 @@ private:
 };
 
 // Springs, sphere and skin piece of one particle, in that order.
-void drawLayers(const SoftBall& ball, const Particle& particle) {
-    if (ball.showSprings) sendSpringLines(particle);
-    if (ball.showParticles) drawParticleSphere(particle);
+void drawLayers(const SoftBall& ball, int particle) {
+    if (ball.showSprings) sendSpringLines(ball, particle);
+    if (ball.showParticles) drawParticleSphere(ball.particles[static_cast<std::size_t>(particle)]);
 }
 
 void drawNormalDisplay(const SoftBall& ball, const Texture& environment) {
     const SkinPainter skin(ball, environment);
-    const Particle& north = *ball.particles[0];
-    drawLayers(ball, north);
+    const Particle& north = ball.particles[0];
+    drawLayers(ball, 0);
     if (ball.showSurface) skin.cap(north, 1);
 
     const int lastRing = ball.rings - 2;
     for (int r = 1; r <= lastRing; ++r) {
         for (int s = 0; s < ball.segments; ++s) {
-            drawLayers(ball, *ball.particles[ball.ringIndex(r, s)]);
+            drawLayers(ball, ball.ringIndex(r, s));
             // The last ring has no band below it: the south cap closes it.
             if (ball.showSurface && r <= ball.rings - 3) skin.bandCell(r, s);
         }
     }
 
-    const Particle& south = *ball.particles[ball.southPoleIndex()];
-    drawLayers(ball, south);
+    const Particle& south = ball.particles[ball.southPoleIndex()];
+    drawLayers(ball, ball.southPoleIndex());
     if (ball.showSurface) skin.cap(south, lastRing);
 }
 
@@ -178,7 +178,7 @@ void drawNormalDisplay(const SoftBall& ball, const Texture& environment) {
 void leaveClassicMaterialAndNormal(const SoftBall& ball) {
     setBallMaterial();
     if (!ball.showSurface) return;
-    const Particle& last = *ball.particles[ball.ringIndex(ball.rings - 2, 0)];
+    const Particle& last = ball.particles[ball.ringIndex(ball.rings - 2, 0)];
     const Vec3 n = surfacePoint(last).normal;
     glNormal3f(static_cast<float>(n.x), static_cast<float>(n.y), static_cast<float>(n.z));
 }
@@ -190,7 +190,7 @@ void drawJellyDisplay(const SoftBall& ball) {
 
 // After a rebuild the particles appear one by one, the centre particle last.
 void drawBuildUp(const SoftBall& ball) {
-    for (int i = 0; i < ball.buildUpShown; ++i) drawParticleSphere(*ball.particles[i]);
+    for (int i = 0; i < ball.buildUpShown; ++i) drawParticleSphere(ball.particles[i]);
 }
 }  // namespace
 

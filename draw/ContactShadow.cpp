@@ -29,10 +29,10 @@ struct BallSpread {
 };
 
 BallSpread spreadOf(const SoftBall& ball) {
-    const Vec3& c = ball.particles[ball.centreIndex()]->position;
+    const Vec3& c = ball.particles[ball.centreIndex()].position;
     double farthestSquared = 0.0;
     for (int i = 0; i < ball.centreIndex(); ++i) {
-        const Vec3& p = ball.particles[i]->position;
+        const Vec3& p = ball.particles[i].position;
         farthestSquared = std::max(farthestSquared, (p.x - c.x) * (p.x - c.x) + (p.z - c.z) * (p.z - c.z));
     }
     return {c.x, c.y, c.z, std::sqrt(farthestSquared)};
@@ -43,7 +43,7 @@ BallSpread spreadOf(const SoftBall& ball) {
 double gapAbove(const SoftBall& ball, const TopSurface& top) {
     double gap = std::numeric_limits<double>::infinity();
     for (int i = 0; i < ball.centreIndex(); ++i) {
-        const Vec3& p = ball.particles[i]->position;
+        const Vec3& p = ball.particles[i].position;
         gap = std::min(gap, p.y - top.heightAt(p.x));
     }
     return std::max(gap, 0.0);

@@ -15,7 +15,7 @@ void vertex(const Vec3& p) {
 
 const Vec3& at(const SoftBall& ball, int r, int s) {
     const int wrapped = (s % ball.segments + ball.segments) % ball.segments;
-    return ball.particles[ball.ringIndex(r, wrapped)]->position;
+    return ball.particles[ball.ringIndex(r, wrapped)].position;
 }
 
 // The same cells as the first ball's skin: a fan at each pole, two
@@ -25,10 +25,10 @@ void drawSkin(const SoftBall& ball) {
     glColor4fv(kSkin);
     glBegin(GL_TRIANGLES);
     for (int s = 0; s < ball.segments; ++s) {
-        vertex(ball.particles[0]->position);
+        vertex(ball.particles[0].position);
         vertex(at(ball, 1, s));
         vertex(at(ball, 1, s + 1));
-        vertex(ball.particles[ball.southPoleIndex()]->position);
+        vertex(ball.particles[ball.southPoleIndex()].position);
         vertex(at(ball, lastRing, s));
         vertex(at(ball, lastRing, s + 1));
         for (int r = 1; r < lastRing; ++r) {
@@ -46,10 +46,10 @@ void drawSkin(const SoftBall& ball) {
 void drawSprings(const SoftBall& ball) {
     glColor4fv(kLines);
     glBegin(GL_LINES);
-    for (const auto& particle : ball.particles) {
-        for (const auto& spring : particle->springs) {
-            vertex(spring->from->position);
-            vertex(spring->to->position);
+    for (std::size_t i = 0; i < ball.particles.size(); ++i) {
+        for (const Spring& spring : ball.particles.springsOf(i)) {
+            vertex(ball.particles[i].position);
+            vertex(ball.particles[static_cast<std::size_t>(spring.to)].position);
         }
     }
     glEnd();
@@ -59,8 +59,8 @@ void drawPoints(const SoftBall& ball) {
     glColor4fv(kLines);
     for (const auto& particle : ball.particles) {
         glPushMatrix();
-        glTranslatef(static_cast<float>(particle->position.x), static_cast<float>(particle->position.y),
-                     static_cast<float>(particle->position.z));
+        glTranslatef(static_cast<float>(particle.position.x), static_cast<float>(particle.position.y),
+                     static_cast<float>(particle.position.z));
         gl::solidSphere(kPointRadius, kPointDetail, kPointDetail);
         glPopMatrix();
     }

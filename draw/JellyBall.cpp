@@ -43,10 +43,10 @@ void drawSpringLines(const SoftBall& ball) {
     glDisable(GL_LIGHTING);
     glColor4fv(kSpringColour);
     glBegin(GL_LINES);
-    for (const auto& particle : ball.particles) {
-        for (const auto& spring : particle->springs) {
-            sendVertex(spring->from->position);
-            sendVertex(spring->to->position);
+    for (std::size_t i = 0; i < ball.particles.size(); ++i) {
+        for (const Spring& spring : ball.particles.springsOf(i)) {
+            sendVertex(ball.particles[i].position);
+            sendVertex(ball.particles[static_cast<std::size_t>(spring.to)].position);
         }
     }
     glEnd();
@@ -60,7 +60,7 @@ void drawMassPoints(const SoftBall& ball, bool lit) {
     glColor4fv(kBeadAmbientAndDiffuse);
     // Every surface point; the centre stays hidden in the skin.
     for (int i = 0; i < ball.centreIndex(); ++i) {
-        const Vec3& p = ball.particles[i]->position;
+        const Vec3& p = ball.particles[i].position;
         glPushMatrix();
         glTranslatef(static_cast<float>(p.x), static_cast<float>(p.y), static_cast<float>(p.z));
         gl::solidSphere(kBeadRadius, kBeadDetail, kBeadDetail);
@@ -103,7 +103,7 @@ void drawGelSkin(const SoftBall& ball, bool lit) {
     for (const SkinTriangle& t : triangles) {
         for (const int index : {t.a, t.b, t.c}) {
             sendNormal(normals[index]);
-            sendVertex(ball.particles[index]->position);
+            sendVertex(ball.particles[index].position);
         }
     }
     glEnd();

@@ -232,6 +232,12 @@ void physicalSettingSliders(const World& world, const char* idSuffix,
         char label[112];
         std::snprintf(label, sizeof label, "%s%s%s%s###%s%s", setting.label, *setting.unit ? " (" : "", setting.unit,
                       *setting.unit ? ")" : "", setting.name, idSuffix);
+        if (setting.choice) {
+            int chosen = static_cast<int>(value);
+            if (ImGui::Combo(label, &chosen, setting.choice->names, setting.choice->count))
+                actions.events.push_back(change(setting, chosen));
+            continue;
+        }
         const bool changed = ImGui::SliderScalar(label, ImGuiDataType_Double, &value, &setting.minimum,
                                                  &setting.maximum, "%.4g", ImGuiSliderFlags_AlwaysClamp);
         if (ImGui::IsItemHovered()) ImGui::SetTooltip("%s; start value %g", setting.name, settingStartValue(setting));
@@ -291,9 +297,7 @@ void StudyPanel::ballSection(const World& world, PanelActions& actions) {
                      static_cast<int>(segments.maximum), "%d", ImGuiSliderFlags_AlwaysClamp);
     if (ImGui::IsItemDeactivatedAfterEdit()) actions.events.push_back(ScriptEvent::set(segments, pendingSegments_));
     ImGui::PopItemWidth();
-    std::size_t springs = 0;
-    for (const auto& particle : world.ball.particles) springs += particle->springs.size();
-    ImGui::Text("%zu points, %zu springs", world.ball.particles.size(), springs);
+    ImGui::Text("%zu points, %zu springs", world.ball.particles.size(), world.ball.particles.springCount());
 }
 
 void StudyPanel::plotsSection(const World& world, const TimelineView& timeline) {

@@ -50,7 +50,11 @@ int setFromThePage(const char* name, double value, ScriptEvent (*change)(const S
     double checked = 0.0;
     char text[40];
     std::snprintf(text, sizeof text, "%.17g", value);
-    if (!readSettingValue(*setting, text, checked).empty()) return 2;
+    // The page's choice menus give the number of the name.
+    const bool choiceNumber = setting->choice && value >= 0.0 && value < setting->choice->count &&
+                              value == static_cast<double>(static_cast<int>(value));
+    const std::string given = choiceNumber ? setting->choice->names[static_cast<int>(value)] : text;
+    if (!readSettingValue(*setting, given, checked).empty()) return 2;
     deliverToWindow(change(*setting, checked));
     return 0;
 }
@@ -126,6 +130,11 @@ EMSCRIPTEN_KEEPALIVE const char* orvane_settings() {
         json.key("step").number(setting.sliderStep);
         json.key("start").number(settingStartValue(setting));
         json.key("resolution").boolean(setting.resolution != nullptr);
+        if (setting.choice) {
+            json.key("choices").beginArray();
+            for (int c = 0; c < setting.choice->count; ++c) json.string(setting.choice->names[c]);
+            json.endArray();
+        }
         json.endObject();
     }
     json.endArray();

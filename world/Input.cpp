@@ -55,7 +55,7 @@ void grabAt(World& world, int x, int y) {
     Grab& grab = world.grab;
     grab.active = true;
     grab.particle = particle;
-    grab.planePoint = world.ball.particles[particle]->position;
+    grab.planePoint = world.ball.particles[particle].position;
     grab.planeNormal = directionOnBoard(world.board, viewDirection(world.camera));
     grab.target = grab.planePoint;
 }

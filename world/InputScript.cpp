@@ -249,7 +249,8 @@ std::string paceText(const ScriptEvent& event) {
 }
 
 std::string settingText(const ScriptEvent& event) {
-    return std::string(kSettings[event.setting].name) + " " + exactText(event.value);
+    const Setting& setting = kSettings[event.setting];
+    return std::string(setting.name) + " " + settingValueText(setting, event.value, exactText);
 }
 
 std::string pointerModeText(const ScriptEvent& event) { return kPointerModeNames[static_cast<int>(event.pointer)]; }

@@ -63,10 +63,10 @@ int nearestSurfaceParticle(const SoftBall& ball, const Ray& ray, double reach) {
     int nearest = -1;
     double nearestSquared = reach * reach;
     const int centre = ball.centreIndex();
-    const Vec3& middle = ball.particles[centre]->position;
+    const Vec3& middle = ball.particles[centre].position;
     for (int i = 0; i < static_cast<int>(ball.particles.size()); ++i) {
         if (i == centre) continue;
-        const Vec3& position = ball.particles[i]->position;
+        const Vec3& position = ball.particles[i].position;
         // Only the side that faces the pointer: a ray through the ball also
         // passes close to points on its far side.
         if (!(dot(position - middle, ray.direction) < 0.0)) continue;

@@ -14,8 +14,20 @@ struct CommandLineSyntax;
 // The ball's knobs, the same for the study panel, the browser page, the
 // command line (orvane and orvane-sim) and the script event "set NAME VALUE".
 // A row reaches its field through `parameter` (a physical parameter, acting
-// from the next step) or `resolution` (rings and segments: whole numbers,
-// applied by rebuilding the ball); the start value is the field's own.
+// from the next step), `resolution` (rings and segments: whole numbers,
+// applied by rebuilding the ball) or `choice` (one of a few named values,
+// acting from the next step); the start value is the field's own.
+//
+// A choice's value is the number of its name in the list (0, 1, ...): so
+// every row's value is a number in events, recordings and the panels, while
+// scripts, command lines and --help show and take the names.
+struct SettingChoice {
+    const char* const* names;
+    int count;
+    int (*get)(const BallParameters&);
+    void (*set)(BallParameters&, int);
+};
+
 struct Setting {
     const char* name;    // as the code names it, and in scripts: "surfaceStiffness"
     const char* option;  // on the command line: "--stiffness"
@@ -24,8 +36,9 @@ struct Setting {
     double minimum;
     double maximum;
     double sliderStep;   // one notch of the page's slider
-    double& (*parameter)(BallParameters&);     // null for the resolution
-    std::int32_t BallResolution::*resolution;  // null for a physical parameter
+    double& (*parameter)(BallParameters&);     // null for the resolution and choices
+    std::int32_t BallResolution::*resolution;  // null for a physical parameter and choices
+    const SettingChoice* choice;               // null for a number
 };
 
 extern const Setting kSettings[];
@@ -38,6 +51,10 @@ const Setting* findSetting(const char* name);
 const Setting* findSettingOption(const std::string& option);
 
 double settingValue(const World& world, const Setting& setting);
+
+// How scripts and command lines write a value: a choice's name, or the
+// number in `number`'s own way.
+std::string settingValueText(const Setting& setting, double value, std::string (*number)(double));
 
 // The value the ball starts with.
 double settingStartValue(const Setting& setting);

@@ -58,7 +58,7 @@ void rebuildAfterBlowUp(World& world) {
 // Every mass point weighs the same: the mean of their places.
 Vec3 centreOfMass(const SoftBall& ball) {
     Vec3 sum;
-    for (const auto& particle : ball.particles) sum += particle->position;
+    for (const auto& particle : ball.particles) sum += particle.position;
     const double count = static_cast<double>(ball.particles.empty() ? 1 : ball.particles.size());
     return Vec3(sum.x / count, sum.y / count, sum.z / count);
 }

@@ -275,8 +275,7 @@ void showAsAsked(Run& run) {
     world.display.look = run.options.look;
     run.lookNote = ballLookName(run.options.look);
     if (run.options.panel) windowKeyDown('\t', 0, 0);
-    std::size_t springs = 0;
-    for (const auto& particle : world.ball.particles) springs += particle->springs.size();
+    const std::size_t springs = world.ball.particles.springCount();
     run.ballNote = std::to_string(world.ball.rings) + " x " + std::to_string(world.ball.segments) + ": " +
                    std::to_string(world.ball.particles.size()) + " points, " + std::to_string(springs) + " springs";
     run.panelNote = run.options.panel ? "shown, plots sampled every step" : "hidden";

@@ -156,3 +156,35 @@ TEST(Compare, TheHeadlessReplayPrintsBUnderItsOwnKey) {
         EXPECT_NE(refused.err.find("--compare"), std::string::npos) << refused.err;
     }
 }
+
+// A and B race two integrators: B on RK4 parts from A on the in-place step,
+// and orvane-sim replays the race, given on its command line or as script
+// events, to the byte.
+TEST(Compare, BOnAnotherIntegratorPartsFromAAndReplaysExactly) {
+    TempDirectory dir;
+    const std::string text =
+        "0 key-down tab\n5 special-down right\n150 special-up right\n200 key-down t\n260 key-up t\n";
+    Session session;
+    session.deliver(ScriptEvent::compareMode(CompareAction::On));
+    session.deliver(ScriptEvent::setB(*findSetting("integrator"), static_cast<double>(Integrator::Rk4)));
+    play(session, text, 400);
+    const World& a = session.present();
+    ASSERT_TRUE(a.compare);
+    EXPECT_EQ(a.ball.integrator, Integrator::InPlace);
+    EXPECT_EQ(a.compare->ball.integrator, Integrator::Rk4);
+    EXPECT_NE(difference(ownState(a), ownState(*a.compare)), "");
+    EXPECT_GT(a.history[a.history.size() - 1].separation, 1e-3);
+
+    const std::string script = dir.writeText("race.txt", text);
+    const ChildResult fromOption = runChild(
+        {ORVANE_BINARY_DIR "/orvane-sim", "--steps", "400", "--compare", "integrator=rk4", "--input", script});
+    ASSERT_EQ(fromOption.exitStatus, 0) << fromOption.err;
+    const std::string last = fromOption.out.substr(fromOption.out.rfind('\n', fromOption.out.size() - 2) + 1);
+    EXPECT_EQ(last, stateLine(400, session.present()));
+
+    const std::string events = dir.writeText("race-events.txt", "0 compare on\n0 set-b integrator rk4\n" + text);
+    const ChildResult fromEvents =
+        runChild({ORVANE_BINARY_DIR "/orvane-sim", "--steps", "400", "--input", events});
+    ASSERT_EQ(fromEvents.exitStatus, 0) << fromEvents.err;
+    EXPECT_EQ(fromEvents.out.substr(fromEvents.out.rfind('\n', fromEvents.out.size() - 2) + 1), last);
+}

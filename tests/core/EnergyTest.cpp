@@ -1,8 +1,6 @@
 // The ball's energy on cases small enough to work out by hand.
 #include <gtest/gtest.h>
 
-#include <memory>
-
 #include "ball/Energy.h"
 #include "ball/SoftBall.h"
 
@@ -12,31 +10,26 @@ SoftBall loosePoints(std::initializer_list<Vec3> positions) {
     SoftBall ball;
     ball.setUpModel();
     ball.particles.clear();
-    for (const Vec3& p : positions) ball.particles.push_back(std::make_unique<Particle>(p));
+    for (const Vec3& p : positions) ball.particles.push_back(p);
     return ball;
 }
 
-void join(Particle& from, Particle& to, float restLength, float stiffness) {
-    auto spring = std::make_unique<Spring>();
-    spring->from = &from;
-    spring->to = &to;
-    spring->restLength = restLength;
-    spring->stiffness = stiffness;
-    from.springs.push_back(std::move(spring));
+void join(SoftBall& ball, int from, int to, float restLength, float stiffness) {
+    ball.particles.addSpring(from, Spring{to, restLength, stiffness});
 }
 }  // namespace
 
 TEST(Energy, ASingleStretchedSpringHoldsHalfKTimesTheStretchSquared) {
     SoftBall ball = loosePoints({Vec3(0, 0, 0), Vec3(1.5, 0, 0)});
     ball.gravity = Vec3();
-    join(*ball.particles[0], *ball.particles[1], 1.0f, 10.0f);
+    join(ball, 0, 1, 1.0f, 10.0f);
     EXPECT_DOUBLE_EQ(energyOf(ball).spring, 0.5 * 10.0 * 0.5 * 0.5);  // 1.25
 
     // Its partner the other way round makes one spring, not two.
-    join(*ball.particles[1], *ball.particles[0], 1.0f, 10.0f);
+    join(ball, 1, 0, 1.0f, 10.0f);
     EXPECT_DOUBLE_EQ(energyOf(ball).spring, 1.25);
     // Squeezed to half its length it holds the same.
-    ball.particles[1]->position = Vec3(0.5, 0, 0);
+    ball.particles[1].position = Vec3(0.5, 0, 0);
     EXPECT_DOUBLE_EQ(energyOf(ball).spring, 1.25);
 }
 
@@ -48,11 +41,11 @@ TEST(Energy, APointAtRestHasOnlyGravityAndAMovingOneKineticEnergy) {
     EXPECT_DOUBLE_EQ(resting.gravity, 0.1 * 2.0);  // gravity 0.1 down, 2 above the plate
     EXPECT_DOUBLE_EQ(resting.total, 0.2);
 
-    ball.particles[0]->velocity = Vec3(0, 0.2, 0);
+    ball.particles[0].velocity = Vec3(0, 0.2, 0);
     EXPECT_DOUBLE_EQ(energyOf(ball).kinetic, 0.5 * 5.0 * 0.04);  // mass 5
     ball.particleMass = 2.0;
     EXPECT_DOUBLE_EQ(energyOf(ball).kinetic, 0.5 * 2.0 * 0.04);
-    ball.particles[0]->position.y = -1.0;  // below the plate: negative
+    ball.particles[0].position.y = -1.0;  // below the plate: negative
     EXPECT_DOUBLE_EQ(energyOf(ball).gravity, -0.1);
 }
 

@@ -27,7 +27,7 @@ void expectSameVec(const Vec3& got, const Vec3& want) {
 void placeBallWithContacts(SoftBall& ball, int count) {
     int placed = 0;
     for (int i = 0; i < static_cast<int>(ball.particles.size()); ++i) {
-        Vec3& p = ball.particles[i]->position;
+        Vec3& p = ball.particles[i].position;
         const bool surface = i != ball.centreIndex();
         p.y = (surface && placed < count) ? -0.5 : p.y + 50.0;
         if (surface && placed < count) ++placed;

@@ -232,9 +232,9 @@ void InputTest::expectTiltAndCameraUnchanged(const SceneSnapshot& s) {
 
 void InputTest::expectBallAtRestAround(const Vec3& centre) {
     ASSERT_EQ(ball.particles.size(), 123u);
-    expectSamePosition(ball.particles[ball.centreIndex()]->position, centre);
-    expectSamePosition(ball.particles[0]->position, centre + Vec3(0, 0, 1));
-    for (const auto& p : ball.particles) expectSamePosition(p->velocity, Vec3());
+    expectSamePosition(ball.particles[ball.centreIndex()].position, centre);
+    expectSamePosition(ball.particles[0].position, centre + Vec3(0, 0, 1));
+    for (const auto& p : ball.particles) expectSamePosition(p.velocity, Vec3());
     EXPECT_TRUE(ball.buildUpActive);
 }
 
@@ -296,7 +296,7 @@ TEST_F(InputTest, DisplaySwitchKeysToggleAndRedraw) {
 }
 
 TEST_F(InputTest, UpperCaseLettersDoNothing) {
-    const Vec3 centre = ball.particles[0]->position;
+    const Vec3 centre = ball.particles[0].position;
     for (unsigned char key = 'A'; key <= 'Z'; ++key) {
         keyDown(key);
         EXPECT_EQ(flagsSet(input), 0) << key;
@@ -306,7 +306,7 @@ TEST_F(InputTest, UpperCaseLettersDoNothing) {
     EXPECT_EQ(quits, 0);
     EXPECT_TRUE(display.lightingOn);
     EXPECT_FALSE(ball.showParticles);
-    expectSamePosition(ball.particles[0]->position, centre);
+    expectSamePosition(ball.particles[0].position, centre);
     for (int i = 0; i < 5; ++i) step();
     EXPECT_EQ(board.tiltX, 0.0f);
     expectSamePosition(camera.position, Vec3(0, 7, 16));
@@ -318,7 +318,7 @@ TEST_F(InputTest, EscOnlyAsksToQuit) {
     EXPECT_EQ(quits, 1);
     EXPECT_EQ(redraws, 0);
     EXPECT_EQ(world.camera.position.z, before.camera.position.z);
-    EXPECT_EQ(world.ball.particles[0]->position.y, before.ball.particles[0]->position.y);
+    EXPECT_EQ(world.ball.particles[0].position.y, before.ball.particles[0].position.y);
 }
 
 TEST_F(InputTest, LightningKeyAddsALongBoltAndRedraws) {
@@ -400,12 +400,12 @@ TEST_F(InputTest, InHandModeAPersonReachesTheBallAndPullsItUp) {
     ::mouseButton(world, MouseButton::Left, true, 320, 350);
     ASSERT_TRUE(world.grab.active);
     const int particle = world.grab.particle;
-    const double before = ball.particles[particle]->position.y;
+    const double before = ball.particles[particle].position.y;
     for (int y = 350; y >= 200; y -= 5) {
         ::mouseDrag(world, 320, y);
         step();
     }
-    EXPECT_GT(ball.particles[particle]->position.y, before + 0.5);
+    EXPECT_GT(ball.particles[particle].position.y, before + 0.5);
     ::mouseButton(world, MouseButton::Left, false, 320, 200);
     EXPECT_FALSE(world.grab.active);
 

@@ -96,7 +96,7 @@ TEST(Picking, TheNearestSurfacePointOnTheSideFacingThePointer) {
     // not one on the far side and never the centre itself.
     const int side = nearestSurfaceParticle(ball, {Vec3(10, 5, 0.1), Vec3(-1, 0, 0)}, 0.3);
     ASSERT_GE(side, 1);
-    EXPECT_GT(ball.particles[side]->position.x, 0.9);
+    EXPECT_GT(ball.particles[side].position.x, 0.9);
     // Missing the ball, and pointing away from it.
     EXPECT_EQ(nearestSurfaceParticle(ball, {Vec3(5, 5, 10), Vec3(0, 0, -1)}, 0.3), -1);
     EXPECT_EQ(nearestSurfaceParticle(ball, {Vec3(0, 5, 10), Vec3(0, 0, 1)}, 0.3), -1);

@@ -10,9 +10,9 @@ namespace {
 void expectSameBall(const SoftBall& got, const SoftBall& want) {
     ASSERT_EQ(got.particles.size(), want.particles.size());
     for (std::size_t i = 0; i < got.particles.size(); ++i) {
-        ASSERT_EQ(got.particles[i]->position.x, want.particles[i]->position.x) << "particle " << i;
-        ASSERT_EQ(got.particles[i]->position.y, want.particles[i]->position.y) << "particle " << i;
-        ASSERT_EQ(got.particles[i]->velocity.z, want.particles[i]->velocity.z) << "particle " << i;
+        ASSERT_EQ(got.particles[i].position.x, want.particles[i].position.x) << "particle " << i;
+        ASSERT_EQ(got.particles[i].position.y, want.particles[i].position.y) << "particle " << i;
+        ASSERT_EQ(got.particles[i].velocity.z, want.particles[i].velocity.z) << "particle " << i;
     }
     EXPECT_EQ(got.pushForce.y, want.pushForce.y);
 }
@@ -42,7 +42,7 @@ TEST_F(RunControlTest, PausedTheBallAndBoardStayWhileTheCameraFlies) {
 
     keyDown('p');
     step();
-    EXPECT_NE(ball.particles[0]->position.y, before.ball.particles[0]->position.y);
+    EXPECT_NE(ball.particles[0].position.y, before.ball.particles[0].position.y);
 }
 
 TEST_F(RunControlTest, OneStepWhilePausedIsOneIdleCallsSimulation) {
@@ -80,7 +80,7 @@ TEST_F(RunControlTest, SpeedMultipliesOrSpacesOutTheSteps) {
     for (int call = 1; call <= 12; ++call) {
         const World before = world;
         step();
-        const bool stepped = ball.particles[0]->position.y != before.ball.particles[0]->position.y;
+        const bool stepped = ball.particles[0].position.y != before.ball.particles[0].position.y;
         EXPECT_EQ(stepped, call % 4 == 0) << "idle call " << call;
     }
     for (int i = 0; i < 10; ++i) keyDown(']');
@@ -142,22 +142,22 @@ TEST_F(GrabTest, TheLeftButtonHoldsTheFrontOfTheBallAndTheDragPullsIt) {
     mouseButton(world, MouseButton::Left, true, kBallX, kBallY);
     ASSERT_TRUE(world.grab.active);
     const int held = world.grab.particle;
-    EXPECT_GT(ball.particles[held]->position.z, 0.5);  // on the side facing the camera
+    EXPECT_GT(ball.particles[held].position.z, 0.5);  // on the side facing the camera
     EXPECT_EQ(input.lastMouseX, kBallX);
 
     mouseDrag(world, kBallX, kBallY - 100);
-    EXPECT_GT(world.grab.target.y, ball.particles[held]->position.y + 1.0);
+    EXPECT_GT(world.grab.target.y, ball.particles[held].position.y + 1.0);
     EXPECT_NEAR(world.grab.target.z, world.grab.planePoint.z, 1e-12);  // the plane faces the camera
     const float yaw = camera.yaw;
     for (int i = 0; i < 50; ++i) step();
-    EXPECT_GT(ball.particles[held]->position.y, 3.5);  // pulled up out of the ball
+    EXPECT_GT(ball.particles[held].position.y, 3.5);  // pulled up out of the ball
     EXPECT_EQ(camera.yaw, yaw);                        // dragging does not turn the camera
     EXPECT_EQ(input.lastMouseY, kBallY - 100);         // nor does the next plain motion jump
 
     mouseButton(world, MouseButton::Left, false, kBallX, kBallY - 100);
     EXPECT_FALSE(world.grab.active);
     for (int i = 0; i < 200; ++i) step();
-    EXPECT_LT(ball.particles[held]->position.y, 3.5);  // let go, it springs back
+    EXPECT_LT(ball.particles[held].position.y, 3.5);  // let go, it springs back
 }
 
 TEST_F(GrabTest, NothingIsHeldOffTheBallByOtherButtonsOrAfterARebuild) {
@@ -185,7 +185,7 @@ TEST_F(GrabTest, DraggingFarOutsideTheWindowKeepsEveryValueFinite) {
         for (int i = 0; i < 25; ++i) step();
     }
     for (const auto& p : ball.particles) {
-        ASSERT_TRUE(std::isfinite(p->position.x) && std::isfinite(p->position.y) && std::isfinite(p->position.z));
-        ASSERT_TRUE(std::isfinite(p->velocity.x) && std::isfinite(p->velocity.y) && std::isfinite(p->velocity.z));
+        ASSERT_TRUE(std::isfinite(p.position.x) && std::isfinite(p.position.y) && std::isfinite(p.position.z));
+        ASSERT_TRUE(std::isfinite(p.velocity.x) && std::isfinite(p.velocity.y) && std::isfinite(p.velocity.z));
     }
 }

@@ -70,7 +70,7 @@ TEST(ScriptRecorder, ARecordedSessionReplaysIntoTheSameWorld) {
         step(replayed);
     }
     for (std::size_t i = 0; i < live.ball.particles.size(); ++i)
-        ASSERT_EQ(replayed.ball.particles[i]->position.x, live.ball.particles[i]->position.x) << i;
+        ASSERT_EQ(replayed.ball.particles[i].position.x, live.ball.particles[i].position.x) << i;
     EXPECT_EQ(replayed.camera.yaw, live.camera.yaw);
     EXPECT_TRUE(replayed.run.paused);
 }

@@ -28,12 +28,12 @@ TEST(SkinMesh, TrianglesCloseTheSkinWoundOutwardsAtEveryResolution) {
     for (const auto& [rings, segments] : {std::pair{4, 3}, {5, 7}, {12, 12}, {48, 48}, {96, 5}}) {
         SCOPED_TRACE(std::to_string(rings) + " x " + std::to_string(segments));
         const SoftBall ball = builtBall(rings, segments);
-        const Vec3 centre = ball.particles[ball.centreIndex()]->position;
+        const Vec3 centre = ball.particles[ball.centreIndex()].position;
         std::map<std::pair<int, int>, int> directedEdges;
         const std::vector<SkinTriangle> triangles = skinTriangles(ball);
         for (const SkinTriangle& t : triangles) {
-            const Vec3 &a = ball.particles[t.a]->position, &b = ball.particles[t.b]->position,
-                       &c = ball.particles[t.c]->position;
+            const Vec3 &a = ball.particles[t.a].position, &b = ball.particles[t.b].position,
+                       &c = ball.particles[t.c].position;
             EXPECT_GT(dot(cross(b - a, c - a), a + b + c - 3.0 * centre), 0.0) << "faces outwards";
             for (const auto& edge : {std::pair{t.a, t.b}, {t.b, t.c}, {t.c, t.a}}) ++directedEdges[edge];
         }

@@ -22,22 +22,24 @@ void buildBall(SoftBall& ball, int rings, int segments) {
     ball.buildSprings(ball.surfaceStiffness);
 }
 
-std::map<const Particle*, int> indexOfParticles(const SoftBall& ball) {
-    std::map<const Particle*, int> index;
-    for (std::size_t i = 0; i < ball.particles.size(); ++i) index[ball.particles[i].get()] = static_cast<int>(i);
-    return index;
+std::vector<int> springTargets(const SoftBall& ball, int particle) {
+    std::vector<int> targets;
+    for (const Spring& spring : ball.particles.springsOf(static_cast<std::size_t>(particle))) targets.push_back(spring.to);
+    return targets;
 }
 
-std::vector<int> springTargets(const SoftBall& ball, int particle) {
-    const auto index = indexOfParticles(ball);
-    std::vector<int> targets;
-    for (const auto& spring : ball.particles[particle]->springs) targets.push_back(index.at(spring->to));
-    return targets;
+// Every spring as (from, to).
+std::vector<std::pair<int, int>> springEnds(const SoftBall& ball) {
+    std::vector<std::pair<int, int>> ends;
+    for (std::size_t i = 0; i < ball.particles.size(); ++i)
+        for (const Spring& spring : ball.particles.springsOf(i)) ends.emplace_back(static_cast<int>(i), spring.to);
+    return ends;
 }
 
 std::size_t totalSprings(const SoftBall& ball) {
     std::size_t total = 0;
-    for (const auto& p : ball.particles) total += p->springs.size();
+    for (std::size_t i = 0; i < ball.particles.size(); ++i) total += ball.particles.springsOf(i).size();
+    EXPECT_EQ(total, ball.particles.springCount());
     return total;
 }
 
@@ -50,7 +52,7 @@ void expectNear(const Vec3& v, double x, double y, double z, double tolerance) {
 class DefaultBall : public ::testing::Test {
 protected:
     void SetUp() override { ball.setUpModel(); }
-    const Vec3& at(int index) const { return ball.particles[index]->position; }
+    const Vec3& at(int index) const { return ball.particles[index].position; }
     SoftBall ball;
 };
 }  // namespace
@@ -81,9 +83,9 @@ TEST_F(DefaultBall, ParticlesFollowTheNumbering) {
     expectNear(at(ball.ringIndex(1, 0)), 0.279829, 5, 0.960050, 1e-6);
     expectNear(at(ball.ringIndex(10, 3)), 0, 5.300706, -0.953717, 1e-6);
     for (const auto& p : ball.particles) {
-        EXPECT_EQ(p->velocity.x, 0.0);
-        EXPECT_EQ(p->velocity.y, 0.0);
-        EXPECT_EQ(p->velocity.z, 0.0);
+        EXPECT_EQ(p.velocity.x, 0.0);
+        EXPECT_EQ(p.velocity.y, 0.0);
+        EXPECT_EQ(p.velocity.z, 0.0);
     }
 }
 
@@ -101,13 +103,13 @@ TEST_F(DefaultBall, RingsSitOneAndOneTwelfthPolarStepsApart) {
 }
 
 TEST_F(DefaultBall, SpringCountsPerParticle) {
-    EXPECT_EQ(ball.particles[0]->springs.size(), 13u);
-    EXPECT_EQ(ball.particles[121]->springs.size(), 13u);
-    EXPECT_EQ(ball.particles[122]->springs.size(), 0u);
+    EXPECT_EQ(ball.particles.springsOf(0).size(), 13u);
+    EXPECT_EQ(ball.particles.springsOf(121).size(), 13u);
+    EXPECT_EQ(ball.particles.springsOf(122).size(), 0u);
     for (int s = 0; s < 12; ++s) {
-        EXPECT_EQ(ball.particles[ball.ringIndex(1, s)]->springs.size(), 7u);
-        EXPECT_EQ(ball.particles[ball.ringIndex(10, s)]->springs.size(), 7u);
-        for (int r = 2; r <= 9; ++r) EXPECT_EQ(ball.particles[ball.ringIndex(r, s)]->springs.size(), 9u);
+        EXPECT_EQ(ball.particles.springsOf(ball.ringIndex(1, s)).size(), 7u);
+        EXPECT_EQ(ball.particles.springsOf(ball.ringIndex(10, s)).size(), 7u);
+        for (int r = 2; r <= 9; ++r) EXPECT_EQ(ball.particles.springsOf(ball.ringIndex(r, s)).size(), 9u);
     }
     EXPECT_EQ(totalSprings(ball), 1058u);
 }
@@ -129,33 +131,32 @@ TEST_F(DefaultBall, SpringListOrder) {
 }
 
 TEST_F(DefaultBall, RestLengthsAndStiffness) {
-    const Particle* centre = ball.particles[122].get();
-    for (const auto& p : ball.particles) {
-        for (const auto& spring : p->springs) {
-            EXPECT_EQ(spring->from, p.get());
-            EXPECT_NE(spring->to, p.get());
-            EXPECT_EQ(spring->stiffness, spring->to == centre ? 20.0f : 10.0f);
-            if (spring->to == centre) {
-                EXPECT_EQ(spring->restLength, 1.0f);
+    const int centre = 122;
+    for (std::size_t i = 0; i < ball.particles.size(); ++i) {
+        for (const Spring& spring : ball.particles.springsOf(i)) {
+            EXPECT_NE(spring.to, static_cast<int>(i));
+            EXPECT_EQ(spring.stiffness, spring.to == centre ? 20.0f : 10.0f);
+            if (spring.to == centre) {
+                EXPECT_EQ(spring.restLength, 1.0f);
             }
             // The freshly built ball is at rest: every spring at its rest length.
-            EXPECT_EQ(spring->restLength, static_cast<float>(length(p->position - spring->to->position)));
+            EXPECT_EQ(spring.restLength,
+                      static_cast<float>(length(ball.particles[i].position - ball.particles[spring.to].position)));
         }
     }
     const float northGap = static_cast<float>(2.0 * std::sin(13.0 * kPi / 288.0));
     const float southGap = static_cast<float>(2.0 * std::sin(7.0 * kPi / 144.0));
     EXPECT_NEAR(northGap, 0.282666, 1e-6);
     EXPECT_NEAR(southGap, 0.304247, 1e-6);
-    EXPECT_FLOAT_EQ(ball.particles[0]->springs[4]->restLength, northGap);
-    EXPECT_FLOAT_EQ(ball.particles[121]->springs[7]->restLength, southGap);
-    EXPECT_FLOAT_EQ(ball.particles[ball.ringIndex(1, 3)]->springs[1]->restLength, northGap);  // to ring(2, 3)
+    EXPECT_FLOAT_EQ(ball.particles.springsOf(0)[4].restLength, northGap);
+    EXPECT_FLOAT_EQ(ball.particles.springsOf(121)[7].restLength, southGap);
+    EXPECT_FLOAT_EQ(ball.particles.springsOf(ball.ringIndex(1, 3))[1].restLength, northGap);  // to ring(2, 3)
 }
 
 TEST_F(DefaultBall, SurfaceSpringsComeInTwins) {
-    const auto index = indexOfParticles(ball);
     std::map<std::pair<int, int>, float> rest;
-    for (const auto& p : ball.particles)
-        for (const auto& spring : p->springs) rest[{index.at(spring->from), index.at(spring->to)}] = spring->restLength;
+    for (std::size_t i = 0; i < ball.particles.size(); ++i)
+        for (const Spring& spring : ball.particles.springsOf(i)) rest[{static_cast<int>(i), spring.to}] = spring.restLength;
     EXPECT_EQ(rest.size(), 1058u);  // no pair twice
     for (const auto& [pair, length] : rest) {
         if (pair.second == 122) continue;  // the centre owns no springs
@@ -179,19 +180,17 @@ TEST(SoftBallBuild, OtherRingAndSegmentCounts) {
         ASSERT_TRUE(ball.isBuilt());
         EXPECT_EQ(ball.particles.size(), size.particles);
         EXPECT_EQ(totalSprings(ball), size.springs);
-        EXPECT_TRUE(ball.particles.back()->springs.empty());
-        EXPECT_EQ(ball.particles.back()->position.y, 5.0);
-        EXPECT_EQ(ball.particles[ball.southPoleIndex()]->position.z, -1.0);
+        EXPECT_TRUE(ball.particles.springsOf(ball.particles.size() - 1).empty());
+        EXPECT_EQ(ball.particles[ball.particles.size() - 1].position.y, 5.0);
+        EXPECT_EQ(ball.particles[ball.southPoleIndex()].position.z, -1.0);
 
-        const auto index = indexOfParticles(ball);
         std::set<std::pair<int, int>> pairs;
-        for (const auto& p : ball.particles) {
-            for (const auto& spring : p->springs) {
-                EXPECT_NE(spring->from, spring->to);
-                EXPECT_TRUE(pairs.insert({index.at(spring->from), index.at(spring->to)}).second);
-                EXPECT_GT(spring->restLength, 0.0f);
-            }
+        for (const auto& ends : springEnds(ball)) {
+            EXPECT_NE(ends.first, ends.second);
+            EXPECT_TRUE(pairs.insert(ends).second);
         }
+        for (std::size_t i = 0; i < ball.particles.size(); ++i)
+            for (const Spring& spring : ball.particles.springsOf(i)) EXPECT_GT(spring.restLength, 0.0f);
     }
 }
 
@@ -221,12 +220,12 @@ TEST(SoftBallReset, RebuildsHalfAUnitHigherAndStartsTheBuildUp) {
     EXPECT_EQ(ball.contactCount, 7);
     ASSERT_EQ(ball.particles.size(), 123u);
     EXPECT_EQ(totalSprings(ball), 1058u);
-    expectNear(ball.particles[0]->position, 0, 5.5, 1, 0);
-    expectNear(ball.particles[122]->position, 0, 5.5, 0, 0);
+    expectNear(ball.particles[0].position, 0, 5.5, 1, 0);
+    expectNear(ball.particles[122].position, 0, 5.5, 0, 0);
 
     ball.reset();
     EXPECT_EQ(ball.centre.y, 6.0);
-    expectNear(ball.particles[121]->position, 0, 6, -1, 0);
+    expectNear(ball.particles[121].position, 0, 6, -1, 0);
 }
 
 TEST(SoftBallReset, BuildsAtRestAboveTheLastCentre) {
@@ -235,10 +234,11 @@ TEST(SoftBallReset, BuildsAtRestAboveTheLastCentre) {
     for (int i = 0; i < 300; ++i) ball.step();
     const Vec3 lastCentre = ball.centre;
     ball.reset();
-    expectNear(ball.particles[122]->position, lastCentre.x, lastCentre.y + 0.5, lastCentre.z, 0);
-    for (const auto& p : ball.particles) {
-        EXPECT_EQ(p->velocity.y, 0.0);
-        for (const auto& spring : p->springs)
-            EXPECT_EQ(spring->restLength, static_cast<float>(length(p->position - spring->to->position)));
+    expectNear(ball.particles[122].position, lastCentre.x, lastCentre.y + 0.5, lastCentre.z, 0);
+    for (std::size_t i = 0; i < ball.particles.size(); ++i) {
+        const Particle& p = ball.particles[i];
+        EXPECT_EQ(p.velocity.y, 0.0);
+        for (const Spring& spring : ball.particles.springsOf(i))
+            EXPECT_EQ(spring.restLength, static_cast<float>(length(p.position - ball.particles[spring.to].position)));
     }
 }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "ball/SoftBall.h"
+#include "ball/SpringForces.h"
 #include "scene/Contact.h"
 
 namespace {
@@ -17,29 +18,24 @@ namespace {
 // push and gravity alone. All particles start at rest at `where`.
 void buildLoneParticles(SoftBall& ball, const Vec3& where) {
     ball.setUpModel();
-    for (auto& p : ball.particles) {
-        p->springs.clear();
-        p->position = where;
-    }
+    const std::size_t count = ball.particles.size();
+    ball.particles.clear();
+    for (std::size_t i = 0; i < count; ++i) ball.particles.push_back(where);
 }
 
-Particle& centreParticle(SoftBall& ball) { return *ball.particles[ball.centreIndex()]; }
+Particle& centreParticle(SoftBall& ball) { return ball.particles[ball.centreIndex()]; }
 
 bool allFinite(const SoftBall& ball) {
     for (const auto& p : ball.particles) {
-        for (double v : {p->position.x, p->position.y, p->position.z, p->velocity.x, p->velocity.y, p->velocity.z})
+        for (double v : {p.position.x, p.position.y, p.position.z, p.velocity.x, p.velocity.y, p.velocity.z})
             if (!std::isfinite(v)) return false;
     }
     return true;
 }
 
-Spring springBetween(Particle& from, Particle& to, float restLength, float stiffness) {
-    Spring s;
-    s.from = &from;
-    s.to = &to;
-    s.restLength = restLength;
-    s.stiffness = stiffness;
-    return s;
+// The force of a spring of `restLength` and `stiffness` from a to b.
+Vec3 springForceBetween(const Vec3& a, const Vec3& b, float restLength, float stiffness) {
+    return springForce(a, b, Spring{1, restLength, stiffness});
 }
 }  // namespace
 
@@ -76,8 +72,8 @@ TEST(SoftBallTutorial, FallsLandsBouncesAndSettles) {
     EXPECT_NEAR(ball.centre.x, 0.0, 1e-9);
     EXPECT_GE(ball.contactCount, 10);
     for (const auto& p : ball.particles) {
-        EXPECT_GT(p->position.y, 1.9);  // nothing sinks through the platform
-        EXPECT_LT(p->position.y, 3.4);
+        EXPECT_GT(p.position.y, 1.9);  // nothing sinks through the platform
+        EXPECT_LT(p.position.y, 3.4);
     }
 }
 
@@ -94,28 +90,28 @@ TEST(SoftBallTutorial, SettlesOnTheGroundPlateBesideThePlatform) {
     EXPECT_NEAR(centre.position.x, 8.0, 1e-9);
     EXPECT_NEAR(centre.position.z, 8.0, 1e-9);
     EXPECT_GE(ball.contactCount, 10);
-    for (const auto& p : ball.particles) EXPECT_GT(p->position.y, -0.1);
+    for (const auto& p : ball.particles) EXPECT_GT(p.position.y, -0.1);
 }
 
 // ---------------------------------------------------------------- spring force
 
 TEST(SpringForce, StretchedPullsCompressedPushes) {
-    Particle a(Vec3(0, 0, 0)), b(Vec3(2, 0, 0));
-    Vec3 f = springForce(springBetween(a, b, 1.0f, 10.0f));
+    const Vec3 a(0, 0, 0), b(2, 0, 0);
+    Vec3 f = springForceBetween(a, b, 1.0f, 10.0f);
     EXPECT_EQ(f.x, 10.0);  // -(2 - 1) * 10 * (1 / 2) * (-2)
     EXPECT_EQ(f.y, 0.0);
     EXPECT_EQ(f.z, 0.0);
 
-    f = springForce(springBetween(a, b, 3.0f, 10.0f));
+    f = springForceBetween(a, b, 3.0f, 10.0f);
     EXPECT_EQ(f.x, -10.0);
 
-    f = springForce(springBetween(a, b, 2.0f, 10.0f));
+    f = springForceBetween(a, b, 2.0f, 10.0f);
     EXPECT_EQ(f.x, 0.0);
 }
 
 TEST(SpringForce, RestLengthAndStiffnessActAtSinglePrecision) {
-    Particle a(Vec3(0, 0, 0)), b(Vec3(0, 0.5, 0));
-    const Vec3 f = springForce(springBetween(a, b, 0.1f, 0.3f));
+    const Vec3 a(0, 0, 0), b(0, 0.5, 0);
+    const Vec3 f = springForceBetween(a, b, 0.1f, 0.3f);
     const double L = 0.5;
     const double expected = (-(L - static_cast<double>(0.1f)) * static_cast<double>(0.3f)) * (1.0 / L) * -0.5;
     EXPECT_EQ(f.y, expected);
@@ -123,8 +119,8 @@ TEST(SpringForce, RestLengthAndStiffnessActAtSinglePrecision) {
 }
 
 TEST(SpringForce, CoincidingEndsExertNothing) {
-    Particle a(Vec3(1, 2, 3)), b(Vec3(1, 2, 3));
-    const Vec3 f = springForce(springBetween(a, b, 0.5f, 10.0f));
+    const Vec3 a(1, 2, 3), b(1, 2, 3);
+    const Vec3 f = springForceBetween(a, b, 0.5f, 10.0f);
     EXPECT_EQ(f.x, 0.0);
     EXPECT_EQ(f.y, 0.0);
     EXPECT_EQ(f.z, 0.0);
@@ -134,8 +130,8 @@ TEST(SoftBallStep, CoincidingParticlesKeepTheBallFinite) {
     SoftBall ball;
     ball.setUpModel();
     // Two joined neighbours forced onto the same point.
-    ball.particles[ball.ringIndex(3, 1)]->position = ball.particles[ball.ringIndex(3, 0)]->position;
-    ball.particles[ball.ringIndex(3, 2)]->position = ball.particles[ball.ringIndex(3, 0)]->position;
+    ball.particles[ball.ringIndex(3, 1)].position = ball.particles[ball.ringIndex(3, 0)].position;
+    ball.particles[ball.ringIndex(3, 2)].position = ball.particles[ball.ringIndex(3, 0)].position;
     for (int i = 0; i < 10; ++i) ball.step();
     EXPECT_TRUE(allFinite(ball));
 }
@@ -178,15 +174,15 @@ TEST(SoftBallStep, UnbuiltBallIsLeftAlone) {
     SoftBall ball;
     ball.setUpModel();
     ball.particles.pop_back();  // no centre particle any more
-    const Vec3 before = ball.particles[0]->position;
+    const Vec3 before = ball.particles[0].position;
     ball.step();
-    EXPECT_EQ(ball.particles[0]->position.z, before.z);
-    EXPECT_EQ(ball.particles[0]->position.y, before.y);
+    EXPECT_EQ(ball.particles[0].position.z, before.z);
+    EXPECT_EQ(ball.particles[0].position.y, before.y);
 
     ball.setUpModel();
     ball.segments = 13;  // numbering no longer matches the list
     ball.step();
-    EXPECT_EQ(ball.particles[0]->position.y, 5.0);
+    EXPECT_EQ(ball.particles[0].position.y, 5.0);
 }
 
 TEST(SoftBallStep, FreeFallCountsGravityTwice) {
@@ -196,20 +192,20 @@ TEST(SoftBallStep, FreeFallCountsGravityTwice) {
     EXPECT_EQ(ball.contactCount, 0);
     EXPECT_TRUE(ball.airborne);
     for (const auto& p : ball.particles) {
-        EXPECT_DOUBLE_EQ(p->velocity.y, -0.004);
-        EXPECT_DOUBLE_EQ(p->position.y, 100.0 - 0.0004);
-        EXPECT_EQ(p->velocity.x, 0.0);
+        EXPECT_DOUBLE_EQ(p.velocity.y, -0.004);
+        EXPECT_DOUBLE_EQ(p.position.y, 100.0 - 0.0004);
+        EXPECT_EQ(p.velocity.x, 0.0);
     }
     for (int i = 0; i < 1000; ++i) ball.step();
-    for (const auto& p : ball.particles) EXPECT_NEAR(p->velocity.y, -0.05, 1e-12);  // 2 * gravity / damping
+    for (const auto& p : ball.particles) EXPECT_NEAR(p.velocity.y, -0.05, 1e-12);  // 2 * gravity / damping
 }
 
 TEST(SoftBallStep, ParticlesBeforeTheFirstTouchingOneGetDoubleGravity) {
     SoftBall ball;
     buildLoneParticles(ball, Vec3(0.0, 10.0, 0.0));
     const int firstTouching = 50;
-    ball.particles[firstTouching]->position = Vec3(5.0, 0.0, 5.0);  // on the plate, no correction
-    ball.particles[90]->position = Vec3(5.0, -0.5, 5.0);
+    ball.particles[firstTouching].position = Vec3(5.0, 0.0, 5.0);  // on the plate, no correction
+    ball.particles[90].position = Vec3(5.0, -0.5, 5.0);
     ball.step();
 
     EXPECT_EQ(ball.contactCount, 2);
@@ -217,10 +213,10 @@ TEST(SoftBallStep, ParticlesBeforeTheFirstTouchingOneGetDoubleGravity) {
     for (int i = 0; i < static_cast<int>(ball.particles.size()); ++i) {
         if (i == 90) continue;
         SCOPED_TRACE(i);
-        EXPECT_DOUBLE_EQ(ball.particles[i]->velocity.y, i < firstTouching ? -0.004 : -0.002);
+        EXPECT_DOUBLE_EQ(ball.particles[i].velocity.y, i < firstTouching ? -0.004 : -0.002);
     }
     // 100 x the correction of 0.5, less one gravity.
-    EXPECT_DOUBLE_EQ(ball.particles[90]->velocity.y, (50.0 - 0.1) * 0.02);
+    EXPECT_DOUBLE_EQ(ball.particles[90].velocity.y, (50.0 - 0.1) * 0.02);
 }
 
 TEST(SoftBallStep, CentreGetsDoubleGravityUnlessItTouches) {
@@ -236,7 +232,7 @@ TEST(SoftBallStep, CentreGetsDoubleGravityUnlessItTouches) {
 TEST(SoftBallStep, ContactClearsHorizontalVelocityOfSurfaceParticlesOnly) {
     SoftBall ball;
     buildLoneParticles(ball, Vec3(0.0, 10.0, 0.0));
-    Particle& surface = *ball.particles[7];
+    Particle& surface = ball.particles[7];
     surface.position = Vec3(3.0, -0.01, 3.0);
     surface.velocity = Vec3(1.0, -0.5, 1.0);
     Particle& centre = centreParticle(ball);
@@ -260,8 +256,8 @@ TEST(SoftBallStep, RestingParticlesBalanceOneGravity) {
     centreParticle(ball).position = Vec3(5.0, 0.3, 0.0);
     for (int i = 0; i < 3000; ++i) ball.step();
     // 100 x (-y) = 0.1 for a surface particle; 100 x (0.3 - y) = 0.1 for the centre.
-    EXPECT_NEAR(ball.particles[0]->position.y, -0.001, 1e-12);
-    EXPECT_NEAR(ball.particles[120]->position.y, -0.001, 1e-12);
+    EXPECT_NEAR(ball.particles[0].position.y, -0.001, 1e-12);
+    EXPECT_NEAR(ball.particles[120].position.y, -0.001, 1e-12);
     EXPECT_NEAR(centreParticle(ball).position.y, 0.299, 1e-12);
     EXPECT_EQ(ball.contactCount, 122);
 }
@@ -271,7 +267,7 @@ TEST(SoftBallStep, OutsideTheSceneNothingHoldsTheBall) {
     buildLoneParticles(ball, Vec3(30.0, -1.0, 0.0));
     for (int i = 0; i < 10; ++i) ball.step();
     EXPECT_EQ(ball.contactCount, 0);
-    EXPECT_LT(ball.particles[0]->position.y, -1.0);
+    EXPECT_LT(ball.particles[0].position.y, -1.0);
 }
 
 TEST(SoftBallStep, RecordsTheCentreBeforeItMoves) {
@@ -544,7 +540,7 @@ std::uint64_t runBall(const Scenario& sc, int steps, std::vector<double>& state)
     Hash h;
     state.clear();
     for (const auto& p : ball.particles) {
-        for (double v : {p->position.x, p->position.y, p->position.z, p->velocity.x, p->velocity.y, p->velocity.z})
+        for (double v : {p.position.x, p.position.y, p.position.z, p.velocity.x, p.velocity.y, p.velocity.z})
             state.push_back(v);
     }
     for (double v : {ball.centre.x, ball.centre.y, ball.centre.z, ball.pushForce.x, ball.pushForce.y,
@@ -612,3 +608,47 @@ INSTANTIATE_TEST_SUITE_P(
                       Scenario{"otherShape", 6, 5, Vec3(1.0, 2.0, 1.0)},
                       Scenario{"edgeOfScene", 8, 7, Vec3(29.3, 1.2, -29.5)}),
     [](const ::testing::TestParamInfo<Scenario>& info) { return std::string(info.param.name); });
+
+// ---------------------------------------------------------------- spring sums
+
+namespace {
+bool sameBits(const Vec3& a, const Vec3& b) { return std::memcmp(&a, &b, sizeof(Vec3)) == 0; }
+
+// Every way of adding up the spring forces that this processor offers gives
+// the bits of the one-by-one sum, for every particle of a 12 x 12 and a
+// 24 x 24 ball in flight, squashed on the plate, and with two joined points
+// on top of each other.
+void expectEveryPathAsOneByOne(const SoftBall& ball, const char* when) {
+    for (std::size_t i = 0; i < ball.particles.size(); ++i) {
+        const Vec3& at = ball.particles[i].position;
+        const Vec3 oneByOne =
+            sumOfSpringForces(ball.particles, i, at, ball.particles.data(), SpringSumPath::OneByOne);
+        for (SpringSumPath path : {SpringSumPath::TwoAtATime, SpringSumPath::FourAtATime}) {
+            if (!springSumPathAvailable(path)) continue;
+            const Vec3 sum = sumOfSpringForces(ball.particles, i, at, ball.particles.data(), path);
+            ASSERT_TRUE(sameBits(sum, oneByOne)) << when << ", particle " << i << ", path " << static_cast<int>(path);
+        }
+    }
+}
+}  // namespace
+
+TEST(SpringSums, EveryPathGivesTheBitsOfTheOneByOneSum) {
+    EXPECT_TRUE(springSumPathAvailable(fastestSpringSumPath()));
+    for (int size : {12, 24}) {
+        SoftBall ball;
+        ball.setUpModel();
+        ball.rings = ball.segments = size;
+        ball.particles.clear();
+        ball.buildParticles();
+        ball.buildSprings(ball.surfaceStiffness);
+        for (int i = 0; i < 60; ++i) {
+            ball.applyPush(Vec3(3.0, 0.0, -2.0));
+            ball.step();
+        }
+        expectEveryPathAsOneByOne(ball, "falling");
+        for (int i = 0; i < 400; ++i) ball.step();
+        expectEveryPathAsOneByOne(ball, "landed");
+        ball.particles[ball.ringIndex(3, 1)].position = ball.particles[ball.ringIndex(3, 0)].position;
+        expectEveryPathAsOneByOne(ball, "two points on top of each other");
+    }
+}

@@ -243,7 +243,7 @@ TEST(Timeline, CameraAndDisplayInputBehindThePresentDropNothing) {
 }
 
 TEST(Timeline, SeeksOutsideTheKeptPastAreToldOnceAndGoToTheNearestKeptStep) {
-    Session session(std::size_t{300} << 10);  // room for two copies
+    Session session(std::size_t{120} << 10);  // room for two copies
     const ScriptParseResult script = parse("3 seek 99999\n4 key-down p\n2000 seek 0\n");
     ScriptPlayer player(script.events);
     runSession(session, player, 0, 3000);
@@ -264,7 +264,7 @@ TEST(Timeline, SeeksOutsideTheKeptPastAreToldOnceAndGoToTheNearestKeptStep) {
 // The kept past under a small cap: the oldest part goes, and what the
 // process holds stays within the cap (measured by the allocator).
 TEST(Timeline, AKeptPastStaysWithinItsMemoryAndDropsTheOldestFirst) {
-    constexpr std::size_t kCap = std::size_t{4} << 20;
+    constexpr std::size_t kCap = std::size_t{2} << 20;
     const std::size_t before = mallinfo2().uordblks;
     {
         Session session(kCap);

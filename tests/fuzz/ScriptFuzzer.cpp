@@ -22,7 +22,7 @@ void playInto(const std::vector<ScriptEvent>& events) {
         advanceFrame(world);
     }
     for (const auto& particle : world.ball.particles) {
-        const Vec3& p = particle->position;
+        const Vec3& p = particle.position;
         if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z)) std::abort();
     }
 }

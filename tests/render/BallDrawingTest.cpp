@@ -16,7 +16,7 @@ namespace {
 constexpr int kSettledFrames = 30;  // past the start-up flash
 constexpr double kPi = 3.141592653589793;
 
-Vec3 centreParticle() { return windowWorld().ball.particles[windowWorld().ball.centreIndex()]->position; }
+Vec3 centreParticle() { return windowWorld().ball.particles[windowWorld().ball.centreIndex()].position; }
 
 // The ball's own pixels in a frame: what the frame drew that a frame of the
 // same moment with the surface switched off (key 3) did not.
@@ -191,7 +191,7 @@ TEST(BallDrawing, AfterKeyNineTheParticlesAppearOneByOne) {
         const Mask drawn = ballPixels(grab, hidden);
         std::vector<ScreenPoint> shownAt;
         for (int i = 0; i < shown; ++i) {
-            const ScreenPoint p = project(grab, windowWorld().ball.particles[i]->position);
+            const ScreenPoint p = project(grab, windowWorld().ball.particles[i].position);
             shownAt.push_back(p);
             const int x = static_cast<int>(std::lround(p.x)), y = static_cast<int>(std::lround(p.y));
             // Particles pressed into the ground are hidden by it.

@@ -18,11 +18,11 @@ enum Top { kPlate = 0, kPlatform = 1, kRamp = 2 };
 SoftBall ballAt(double x, double z, double ground, double gap) {
     SoftBall ball;
     ball.setUpModel();
-    const Vec3 centre = ball.particles[ball.centreIndex()]->position;
+    const Vec3 centre = ball.particles[ball.centreIndex()].position;
     double lowest = centre.y;
-    for (const auto& p : ball.particles) lowest = std::min(lowest, p->position.y);
+    for (const auto& p : ball.particles) lowest = std::min(lowest, p.position.y);
     const Vec3 shift(x - centre.x, ground + gap - lowest, z - centre.z);
-    for (const auto& p : ball.particles) p->position = p->position + shift;
+    for (auto& p : ball.particles) p.position = p.position + shift;
     return ball;
 }
 

@@ -70,12 +70,12 @@ TEST(HandMode, APersonMovesOntoTheBallGrabsItAndPullsItUp) {
     EXPECT_EQ(windowWorld().camera.pitch, 0.0f);
     ASSERT_TRUE(windowWorld().grab.active) << "no grab at pixel " << ballX << ", " << ballY;
     const int held = windowWorld().grab.particle;
-    const double heightBefore = windowWorld().ball.particles[held]->position.y;
+    const double heightBefore = windowWorld().ball.particles[held].position.y;
 
     Actions pull(window);
     for (int i = 1; i <= 8; ++i) pull.pointerTo(ballX, ballY - 15 * i);
     traced.play(pull.pause(0.3));
-    EXPECT_GT(windowWorld().ball.particles[held]->position.y, heightBefore + 0.5) << "the drag did not pull";
+    EXPECT_GT(windowWorld().ball.particles[held].position.y, heightBefore + 0.5) << "the drag did not pull";
     traced.play(Actions(window).release(1));
     EXPECT_FALSE(windowWorld().grab.active);
 

@@ -19,7 +19,7 @@ using namespace render;
 
 namespace {
 SoftBall& ball() { return windowWorld().ball; }
-Vec3 centre() { return ball().particles[ball().centreIndex()]->position; }
+Vec3 centre() { return ball().particles[ball().centreIndex()].position; }
 
 // Paused, without lightning: two frames differ only by what the test changed.
 void startStill() {
@@ -32,9 +32,9 @@ void startStill() {
 // the camera above and in front of it, looking down.
 void placeBall(double x, double z, double ground, double gap) {
     double lowest = centre().y;
-    for (const auto& p : ball().particles) lowest = std::min(lowest, p->position.y);
+    for (const auto& p : ball().particles) lowest = std::min(lowest, p.position.y);
     const Vec3 shift(x - centre().x, ground + gap - lowest, z - centre().z);
-    for (const auto& p : ball().particles) p->position = p->position + shift;
+    for (auto& p : ball().particles) p.position = p.position + shift;
     windowWorld().camera.position = Vec3(x, ground + 5.5, z + 8.0);
     windowWorld().camera.pitch = -32.0f;
 }
@@ -147,9 +147,9 @@ TEST(JellyLook, GelShowsAHighlightAShadedSideAndShadingThatFollowsASquash) {
     // changes over most of the ball, the classic ball's hardly anywhere.
     const Vec3 c = centre();
     const double base = 0.0, widen = 1.0 / std::sqrt(0.6);  // placed on the plate
-    for (const auto& p : ball().particles) {
-        const Vec3 v = p->position;
-        p->position = Vec3(c.x + (v.x - c.x) * widen, base + (v.y - base) * 0.6, c.z + (v.z - c.z) * widen);
+    for (auto& p : ball().particles) {
+        const Vec3 v = p.position;
+        p.position = Vec3(c.x + (v.x - c.x) * widen, base + (v.y - base) * 0.6, c.z + (v.z - c.z) * widen);
     }
     const FrameGrab jellySquashed = frame();
     pressKey('4');

@@ -50,7 +50,7 @@ double largestParticleDistance(const SoftBall& a, const SoftBall& b) {
     if (a.particles.size() != b.particles.size()) return HUGE_VAL;
     double largest = 0.0;
     for (std::size_t i = 0; i < a.particles.size(); ++i)
-        largest = std::max(largest, length(a.particles[i]->position - b.particles[i]->position));
+        largest = std::max(largest, length(a.particles[i].position - b.particles[i].position));
     return largest;
 }
 

@@ -74,8 +74,8 @@ int ballPixelCount(const FrameGrab& withBall, const FrameGrab& withoutBall) {
 
 bool particlesFinite() {
     for (const auto& p : windowWorld().ball.particles)
-        if (!std::isfinite(p->position.x) || !std::isfinite(p->position.y) ||
-            !std::isfinite(p->position.z))
+        if (!std::isfinite(p.position.x) || !std::isfinite(p.position.y) ||
+            !std::isfinite(p.position.z))
             return false;
     return !windowWorld().ball.particles.empty();
 }

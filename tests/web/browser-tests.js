@@ -389,6 +389,34 @@ test('CompareModeFromThePanelReplaysNatively', async ({ open, report }) => {
   await assertReplaysNatively(snapshot, report);
 });
 
+test('IntegratorMenusSetAAndBAndReplayNatively', async ({ open, report }) => {
+  const page = await open();
+  const p = page.page;
+  await p.keyboard.press('Tab');
+  await p.waitForSelector('#panel', { state: 'visible', timeout: 5000 });
+  await p.selectOption('#set-integrator', { label: 'symplectic-euler' });
+  await page.waitUntil("A's integrator from its menu", (s) => s.settings.integrator === 1);
+  await p.click('#compare-on');
+  await page.waitUntil('compare mode on', (s) => s.compare !== null);
+  await p.waitForSelector('#b-set-integrator', { state: 'visible', timeout: 5000 });
+  await p.selectOption('#b-set-integrator', { label: 'rk4' });
+  const set = await page.waitUntil("B's integrator from its menu", (s) => s.compare && s.compare.integrator === 4);
+  assert.equal(set.settings.integrator, 1, "A's integrator stays");
+  await p.focus('#canvas');
+  await p.keyboard.down('ArrowRight');
+  await page.waitIdleCalls(60);
+  await p.keyboard.up('ArrowRight');
+  await page.waitIdleCalls(20);
+  const snapshot = await page.snapshot();
+  assert.match(snapshot.recording, /set integrator symplectic-euler\n/);
+  assert.match(snapshot.recording, /set-b integrator rk4\n/);
+  const line = JSON.parse(snapshot.line);
+  const apart = Math.hypot(...line.centre.map((v, i) => v - line.b.centre[i]));
+  report(`symplectic Euler (A) and RK4 (B) after ${snapshot.state.simulationSteps} steps: centres ` +
+    `${apart.toExponential(2)} apart`);
+  await assertReplaysNatively(snapshot, report);
+});
+
 // How many steps a second a busy machine gets is a measurement, reported
 // here; what must hold whatever the load is that every step comes from the
 // pace the recording keeps, at most eight an idle call.

@@ -33,8 +33,8 @@ void writeEnergy(JsonWriter& json, const BallEnergy& energy) {
 void writeParticles(JsonWriter& json, const SoftBall& ball) {
     json.beginArray();
     for (const auto& particle : ball.particles) {
-        const Vec3& p = particle->position;
-        const Vec3& v = particle->velocity;
+        const Vec3& p = particle.position;
+        const Vec3& v = particle.velocity;
         const double values[6] = {p.x, p.y, p.z, v.x, v.y, v.z};
         json.numbers(values, 6);
     }
