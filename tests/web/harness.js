@@ -161,9 +161,10 @@ function brief(state) {
 }
 
 // Serves build-web/ (or `folder`), starts Chromium, opens the page (with a
-// script to play first, if given, and `initScript` run before the page's
-// own) and waits for its start-up to finish.
-async function openPage({ viewport = { width: 1100, height: 620 }, replay, initScript, folder } = {}) {
+// script to play first, if given, or else what `address` adds to the page's
+// address, and `initScript` run before the page's own) and waits for its
+// start-up to finish.
+async function openPage({ viewport = { width: 1100, height: 620 }, replay, initScript, folder, address = '' } = {}) {
   const site = await serveFolder(path.resolve(folder || paths.web()));
   let browser;
   try {
@@ -171,7 +172,7 @@ async function openPage({ viewport = { width: 1100, height: 620 }, replay, initS
     const page = await browser.newPage({ viewport });
     const session = new PageSession(site, browser, page);
     if (initScript) await page.addInitScript(initScript);
-    const query = replay === undefined ? '' : `?replay=${encodeURIComponent(replay)}`;
+    const query = replay === undefined ? address : `?replay=${encodeURIComponent(replay)}`;
     await page.goto(`${site.url}/index.html${query}`);
     await page.waitForFunction(() => !document.getElementById('status'), null, { timeout: 60000 });
     return session;
