@@ -1,24 +1,10 @@
 #include "world/DataCsv.h"
 
-#include <cmath>
-
 #include "ball/Energy.h"
 #include "world/InputScript.h"
 #include "world/Instruments.h"
 #include "world/Timeline.h"
 #include "world/World.h"
-
-namespace {
-// Whole numbers as a spreadsheet writes them ("10", not "1e+01"); the rest
-// in the shortest text that reads back exactly.
-std::string csvNumber(double value) {
-    constexpr double kWholeUpTo = 1e15;
-    if (value > -kWholeUpTo && value < kWholeUpTo && value == std::trunc(value) &&
-        !(value == 0.0 && std::signbit(value)))
-        return std::to_string(static_cast<long long>(value));
-    return exactNumberText(value);
-}
-}  // namespace
 
 std::string dataCsvHeader() {
     return "step,time (s),kinetic energy (J),spring energy (J),gravity energy (J),total energy (J),contacts,"
@@ -43,7 +29,7 @@ void appendDataCsvRow(std::string& out, const World& world) {
     out += std::to_string(world.simulationSteps);
     for (const double number : numbers) {
         out += ',';
-        out += csvNumber(number);
+        out += exactNumberText(number);
     }
     out += '\n';
 }

@@ -1,6 +1,7 @@
 #include "world/InputScript.h"
 
 #include <cerrno>
+#include <cmath>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -664,6 +665,11 @@ bool operator==(const ScriptEvent& a, const ScriptEvent& b) {
 }
 
 std::string exactNumberText(double value) {
+    // Whole numbers as people write them ("10", not "1e+01").
+    constexpr double kWholeUpTo = 1e15;
+    const bool negativeZero = value == 0.0 && std::signbit(value);
+    if (value > -kWholeUpTo && value < kWholeUpTo && value == std::trunc(value) && !negativeZero)
+        return std::to_string(static_cast<long long>(value));
     char text[40];
     for (int digits = 1; digits <= 17; ++digits) {
         std::snprintf(text, sizeof text, "%.*g", digits, value);

@@ -121,8 +121,9 @@ ScriptParseResult loadInputScript(const std::string& path);
 // pause and steps (B takes each step with A); B holds the mass point A holds.
 InputResponse deliverScriptEvent(World& world, const ScriptEvent& event);
 
-// The text of a number that reads back as the very same double: the
-// shortest "%g" form that does.
+// The text of a number that reads back as the very same double: a whole
+// number as an integer ("10"), anything else in the shortest "%g" form that
+// does.
 std::string exactNumberText(double value);
 
 // Whether delivering the event to `world` would change its simulation
