@@ -16,7 +16,8 @@ namespace {
 constexpr float kPanelWidth = 400.0f;
 constexpr float kPlotHeight = 90.0f;
 constexpr float kAxisWidth = 58.0f;  // room for the tick labels left of a plot
-constexpr float kBarsWidth = 64.0f;  // the energy bar chart beside the energy plot
+constexpr float kBarsWidth = 64.0f;
+constexpr int kRoomForPhysicsAndPlots = 700;  // window pixels high  // the energy bar chart beside the energy plot
 
 ScriptEvent keyPress(unsigned char key) { return ScriptEvent::keyDown(key); }
 
@@ -137,13 +138,15 @@ PanelActions StudyPanel::build(const World& world, const PanelContext& context) 
     if (ImGui::Begin("orvane: study panel (Tab hides it)")) {
         if (ImGui::CollapsingHeader("Run", ImGuiTreeNodeFlags_DefaultOpen)) runSection(world, context, actions);
         if (ImGui::CollapsingHeader("Show")) showSection(world, actions);
-        if (ImGui::CollapsingHeader("Physics", ImGuiTreeNodeFlags_DefaultOpen)) physicsSection(world, actions);
+        // In a small window the physics starts folded, so that the plots show.
+        const ImGuiTreeNodeFlags physicsOpen = world.window.height >= kRoomForPhysicsAndPlots ? ImGuiTreeNodeFlags_DefaultOpen : 0;
+        if (ImGui::CollapsingHeader("Physics", physicsOpen)) physicsSection(world, actions);
         if (ImGui::CollapsingHeader("Ball")) ballSection(world, actions);
         if (ImGui::CollapsingHeader("Compare")) compareSection(world, actions);
-        if (ImGui::CollapsingHeader("Experiments")) experimentsSection(actions);
-        if (ImGui::CollapsingHeader("Measure")) measureSection(world, actions);
-        if (ImGui::CollapsingHeader("Keep")) keepSection(actions);
         if (ImGui::CollapsingHeader("Plots", ImGuiTreeNodeFlags_DefaultOpen)) plotsSection(world, context.timeline);
+        if (ImGui::CollapsingHeader("Measure")) measureSection(world, actions);
+        if (ImGui::CollapsingHeader("Experiments")) experimentsSection(actions);
+        if (ImGui::CollapsingHeader("Keep")) keepSection(actions);
     }
     ImGui::End();
     return actions;
