@@ -65,7 +65,9 @@ void drawPlot(const char* title, const char* unit, const StepHistory& history, P
     };
 
     draw->AddRectFilled(topLeft, bottomRight, IM_COL32(20, 20, 30, 220));
-    for (double tick = range.low(); tick <= range.high() + range.tickStep() * 0.5; tick += range.tickStep()) {
+    int ticks = 0;
+    for (double tick = range.low(); tick <= range.high() + range.tickStep() * 0.5 && ticks < PlotRange::kMostTicks;
+         tick += range.tickStep(), ++ticks) {
         const float y = yOf(tick);
         draw->AddLine(ImVec2(topLeft.x, y), ImVec2(bottomRight.x, y), IM_COL32(90, 90, 110, 160));
         char text[32];
@@ -77,9 +79,13 @@ void drawPlot(const char* title, const char* unit, const StepHistory& history, P
 
     // The newest sample at the right edge, 600 steps across; about one point
     // a pixel is drawn, since more would not show.
+    // A panel narrower than the axis labels leaves no room for the lines.
     const float stepWidth = (bottomRight.x - topLeft.x) / static_cast<float>(StepHistory::kCapacity - 1);
-    const std::size_t count = history.size();
-    const std::size_t stride = stepWidth >= 1.0f ? 1 : static_cast<std::size_t>(1.0f / stepWidth);
+    const std::size_t count = stepWidth > 0.0f ? history.size() : 0;
+    const std::size_t stride =
+        stepWidth >= 1.0f || count == 0
+            ? 1
+            : static_cast<std::size_t>(std::min(1.0f / stepWidth, static_cast<float>(StepHistory::kCapacity)));
     std::vector<ImVec2> points;
     for (const Series& s : series) {
         points.clear();

@@ -19,10 +19,16 @@ struct Span {
     double low, high, step;
 };
 
+// Values that differ only in their last digits (a total energy at rest)
+// must not make a tick step finer than the numbers can hold: adding such a
+// step to a tick would leave it where it was, and the axis would never end.
+constexpr double kNarrowestRelativeWidth = 1e-9;
+
 // [low, high] widened to whole tick steps.
 Span niceSpan(double low, double high) {
     double width = high - low;
     if (!(width > 0.0)) width = std::max(std::fabs(high), 1e-9);
+    width = std::max(width, std::max(std::fabs(low), std::fabs(high)) * kNarrowestRelativeWidth);
     const double step = niceAbove(width / kTicks);
     return {std::floor(low / step) * step, std::ceil(high / step) * step, step};
 }

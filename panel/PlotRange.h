@@ -7,6 +7,7 @@
 class PlotRange {
 public:
     static constexpr int kQuietUpdatesBeforeShrinking = 120;
+    static constexpr int kMostTicks = 16;  // lines on the axis, whatever the range
 
     // The lowest and highest value the plot shows this frame.
     void update(double low, double high);

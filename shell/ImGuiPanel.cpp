@@ -27,6 +27,16 @@ void prepare() {
     panel = new StudyPanel();  // for the rest of the process, as the window
 }
 
+// A button let go since the last frame: the item it held stays active until
+// the next frame, but the keys are no longer the panel's.
+bool buttonReleasedSinceFrame = false;
+
+// Keys are the panel's while it edits a value: a field being typed into, or
+// an item the pointer still holds.
+bool panelKeepsKeys(const ImGuiIO& io) {
+    return io.WantTextInput || (io.WantCaptureKeyboard && !buttonReleasedSinceFrame);
+}
+
 ImGuiIO& preparedIo() {
     prepare();
     return ImGui::GetIO();
@@ -35,11 +45,10 @@ ImGuiIO& preparedIo() {
 
 namespace panel_toolkit {
 
-// Keys are the panel's only while it edits a value.
 bool offerKeyDown(unsigned char key, int x, int y) {
     prepare();
     ImGui_ImplGLUT_KeyboardFunc(key, x, y);
-    return preparedIo().WantCaptureKeyboard;
+    return panelKeepsKeys(preparedIo());
 }
 
 void offerKeyUp(unsigned char key, int x, int y) {
@@ -50,7 +59,7 @@ void offerKeyUp(unsigned char key, int x, int y) {
 bool offerSpecialDown(int key, int x, int y) {
     prepare();
     ImGui_ImplGLUT_SpecialFunc(key, x, y);
-    return preparedIo().WantCaptureKeyboard;
+    return panelKeepsKeys(preparedIo());
 }
 
 void offerSpecialUp(int key, int x, int y) {
@@ -66,6 +75,7 @@ bool offerMotion(int x, int y) {
 
 bool offerButton(int button, int state, int x, int y) {
     prepare();
+    if (state == GLUT_UP) buttonReleasedSinceFrame = true;
     ImGui_ImplGLUT_MouseFunc(button, state, x, y);
     return preparedIo().WantCaptureMouse;
 }
@@ -80,10 +90,19 @@ PanelActions draw(const World& world, const PanelContext& context) {
     io.DisplaySize = ImVec2(static_cast<float>(world.window.width), static_cast<float>(world.window.height));
     ImGui_ImplOpenGL2_NewFrame();
     ImGui_ImplGLUT_NewFrame();  // this back end's NewFrame also begins ImGui's
+    buttonReleasedSinceFrame = false;
     PanelActions actions = panel->build(world, context);
     ImGui::Render();
     ImGui_ImplOpenGL2_RenderDrawData(ImGui::GetDrawData());
     return actions;
+}
+
+void forgetHeldInput() {
+    if (!panel) return;
+    ImGuiIO& io = ImGui::GetIO();
+    for (bool& down : io.KeysDown) down = false;
+    for (bool& down : io.MouseDown) down = false;
+    io.KeyCtrl = io.KeyShift = io.KeyAlt = io.KeySuper = false;
 }
 
 }  // namespace panel_toolkit

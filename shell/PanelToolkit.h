@@ -22,4 +22,8 @@ void offerDrag(int x, int y);
 // Draws the panel over the frame and says what the user did.
 PanelActions draw(const World& world, const PanelContext& context);
 
+// The panel is shown again after frames without it: keys and buttons that
+// went up meanwhile were never offered, and must not count as still held.
+void forgetHeldInput();
+
 }  // namespace panel_toolkit

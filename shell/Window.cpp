@@ -64,6 +64,7 @@ struct Shell {
     double paceCredit = 0.0;  // steps the clock owes, below one
     Clock::time_point lastPaceTime;
     double panelRateHz = 60.0;  // what the panel's pacing switch turns on
+    bool panelDrawnLastFrame = false;
 
     std::vector<ScriptEvent> panelEvents;  // what the panel did, delivered before the next idle call
     bool panelTogglesPacing = false;
@@ -331,6 +332,7 @@ void startUp(int* argc, char** argv, const SessionOptions& session) {
     // Lives until the process ends, as the window does.
     shell = new Shell();
     shell->session = Session(session.timelineBytes);
+    shell->session.keepTranscript();  // for Save session and the page's links
     shell->recorder = session.recorder;
     shell->quitOnEscape = session.quitOnEscape;
     shell->rateHz = session.rateHz;
@@ -368,7 +370,11 @@ void display() {
     drawFrame(shell->session.shown(), shell->session.present(), shell->scene, overlayText().c_str(),
               shell->hooks.profile);
     shell->session.frameDrawn();
-    if (panelShown()) drawPanel();
+    if (panelShown()) {
+        if (!shell->panelDrawnLastFrame) panel_toolkit::forgetHeldInput();
+        drawPanel();
+    }
+    shell->panelDrawnLastFrame = panelShown();
     if (shell->hooks.frameDrawn) shell->hooks.frameDrawn();
     glutSwapBuffers();
 }

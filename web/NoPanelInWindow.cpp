@@ -12,5 +12,6 @@ bool offerMotion(int, int) { return false; }
 bool offerButton(int, int, int, int) { return false; }
 void offerDrag(int, int) {}
 PanelActions draw(const World&, const PanelContext&) { return PanelActions(); }
+void forgetHeldInput() {}
 
 }  // namespace panel_toolkit

@@ -39,7 +39,8 @@ const World& Session::shown() const {
 }
 
 InputResponse Session::deliver(const ScriptEvent& event) {
-    if (event.kind != ScriptEventKind::Restart) transcript_.push_back(event.at(idleCalls_));
+    if (keepsTranscript_ && event.kind != ScriptEventKind::Restart)
+        transcript_ += formatScriptEvent(event.at(idleCalls_)) + "\n";
     if (behind_ && isKeyDown(event, '.')) {
         show(moment_.world.simulationSteps + 1, nullptr);
         return InputResponse::Redraw;
@@ -165,7 +166,7 @@ std::string Session::sessionScript() const {
     if (start_.window.width != WindowSize().width || start_.window.height != WindowSize().height)
         events.insert(events.begin() + 1, ScriptEvent::reshape(start_.window.width, start_.window.height));
     addLines(out, events);
-    addLines(out, transcript_);
+    out += transcript_;
     addLines(out, {ScriptEvent::seek(step).at(idleCalls_)});
     return out;
 }

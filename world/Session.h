@@ -44,8 +44,11 @@ public:
     // The session so far as an input script that, played from any state,
     // ends exactly where the session is now (restart, the set-up the
     // session started from, every event since, and a seek to the step
-    // shown, which pauses there).
+    // shown, which pauses there). Only a session that keeps its transcript
+    // (the window's, the page's) has the events: it grows by each event's
+    // line, so the replay tools, which never save, keep none.
     std::string sessionScript() const;
+    void keepTranscript() { keepsTranscript_ = true; }
 
     // What input asked for and could not have (a seek to a step no longer
     // kept or not reached yet), one line each, since the last call.
@@ -65,7 +68,8 @@ private:
     // What sessionScript writes: the world as the session (or its last
     // restart) began, and every event since, at its idle call.
     World start_;
-    std::vector<ScriptEvent> transcript_;
+    bool keepsTranscript_ = false;
+    std::string transcript_;  // script lines
     long long idleCalls_ = 0;
 };
 

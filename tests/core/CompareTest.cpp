@@ -59,7 +59,9 @@ TEST(Compare, AnUnchangedBStaysAToTheBitThroughEverything) {
         session.idleCall();
         const World& a = session.present();
         ASSERT_TRUE(a.compare) << "idle call " << call;
-        if (call % 5 == 0) ASSERT_EQ(difference(ownState(a), ownState(*a.compare)), "") << "idle call " << call;
+        if (call % 5 == 0) {
+            ASSERT_EQ(difference(ownState(a), ownState(*a.compare)), "") << "idle call " << call;
+        }
         ASSERT_EQ(a.compare->grab.active, a.grab.active) << "idle call " << call;
         grabbedCalls += a.grab.active;
     }

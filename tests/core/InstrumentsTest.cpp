@@ -127,6 +127,7 @@ TEST(Restart, StartsAFreshWorldKeepingTheViewersWindowPanelAndLook) {
 // same state, paused.
 TEST(SessionScript, ReplaysToExactlyThePresentState) {
     Session session;
+    session.keepTranscript();
     session.deliver(onlyEvent("0 pointer hand"));
     idle(session, 650);
     session.deliver(onlyEvent("0 set surfaceStiffness 14.5"));
@@ -156,6 +157,7 @@ TEST(SessionScript, ReplaysToExactlyThePresentState) {
 // After a restart the script starts there, and still ends where the session is.
 TEST(SessionScript, StartsAtTheLastRestart) {
     Session session;
+    session.keepTranscript();
     session.deliver(onlyEvent("0 set damping 7"));
     idle(session, 30);
     session.deliver(ScriptEvent::restart());

@@ -49,3 +49,18 @@ TEST(PlotRange, ShrinksOnlyAfterTheValuesStayedSmallForAWhile) {
     range.update(std::nan(""), 1.0);  // ignored
     EXPECT_EQ(range.high(), 10.0);
 }
+
+// A total energy at rest wobbles in its last bits; the axis must still end,
+// each tick moving on from the one before.
+TEST(PlotRange, ValuesThatDifferInTheirLastBitsStillGiveAFewDistinctTicks) {
+    for (const double value : {-123.456, 0.001, 7.0e6, -2.5e12}) {
+        PlotRange range;
+        range.update(value, std::nextafter(value, INFINITY));
+        int ticks = 0;
+        for (double tick = range.low(); tick <= range.high() + range.tickStep() * 0.5; tick += range.tickStep()) {
+            ASSERT_GT(tick + range.tickStep(), tick) << value;
+            ASSERT_LE(++ticks, PlotRange::kMostTicks) << value;
+        }
+        EXPECT_GE(ticks, 1) << value;
+    }
+}

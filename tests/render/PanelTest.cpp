@@ -97,3 +97,51 @@ TEST(Panel, InputOverThePanelStaysThereAndItsButtonsActThroughTheWorld) {
     // While shown, the plots gather a sample a step.
     EXPECT_GT(world.history.size(), 10u);
 }
+
+// Keys that went up while the panel was hidden were never offered to it: shown
+// again, it must not take them for held (a Tab held that long would move it
+// into a field, which then keeps every key, Esc included).
+TEST(Panel, ShownAgainItForgetsTheKeysThatWentUpWhileItWasHidden) {
+    PicsDirectory pics;
+    START_UP_OR_SKIP(output);
+    runIdleCalls(5);
+    pressTab();
+    runIdleCalls(3);
+    click(kOverPanelX, kOverPanelY);  // the panel has the focus
+    World& world = windowWorld();
+
+    windowKeyDown('\t', 0, 0);  // hides the panel, which sees the key go down
+    runIdleCalls(2);
+    windowKeyUp('\t', 0, 0);    // but not up
+    runIdleCalls(30);
+    windowKeyDown('\t', 0, 0);
+    runIdleCalls(30);
+    windowKeyUp('\t', 0, 0);
+    ASSERT_TRUE(world.display.panelVisible);
+
+    const bool paused = world.run.paused;
+    windowKeyDown('p', 0, 0);
+    windowKeyUp('p', 0, 0);
+    EXPECT_NE(world.run.paused, paused) << "the panel kept the key";
+}
+
+// The item a button held lets go at the panel's next frame; a key pressed
+// right after the release is the world's already.
+TEST(Panel, AKeyRightAfterLettingGoOfASliderReachesTheWorld) {
+    PicsDirectory pics;
+    START_UP_OR_SKIP(output);
+    runIdleCalls(5);
+    pressTab();
+    runIdleCalls(3);
+    World& world = windowWorld();
+    constexpr int kTimelineRightEndX = 378, kTimelineY = 187;
+    windowMouseMotion(kTimelineRightEndX, kTimelineY);
+    runIdleCalls(2);
+    windowMouseButton(GLUT_LEFT_BUTTON, GLUT_DOWN, kTimelineRightEndX, kTimelineY);
+    runIdleCalls(2);
+    windowMouseButton(GLUT_LEFT_BUTTON, GLUT_UP, kTimelineRightEndX, kTimelineY);
+    const bool paused = world.run.paused;
+    windowKeyDown('p', 0, 0);
+    windowKeyUp('p', 0, 0);
+    EXPECT_NE(world.run.paused, paused) << "the released slider kept the key";
+}

@@ -99,6 +99,12 @@ void JsonLineWriter::writeState(long long step, const World& world, bool energy)
     if (buffer_.size() >= kFlushThreshold) flush();
 }
 
+bool JsonLineWriter::flushAndRelease() {
+    const bool written = flush();
+    std::string().swap(buffer_);
+    return written;
+}
+
 bool JsonLineWriter::flush() {
     if (!buffer_.empty() && !failed_) {
         if (std::fwrite(buffer_.data(), 1, buffer_.size(), stream_) != buffer_.size()) {

@@ -21,6 +21,10 @@ public:
     // Writes out what is buffered; false once any write has failed.
     bool flush();
 
+    // Flushes and gives the buffer's memory back, so that what the program
+    // holds afterwards is the world's alone.
+    bool flushAndRelease();
+
 private:
     std::FILE* stream_;
     std::string buffer_;
