@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <functional>
 
+#include "world/Experiments.h"
+#include "world/Instruments.h"
 #include "world/Settings.h"
 #include "world/World.h"
 
@@ -14,6 +16,8 @@ namespace {
 constexpr float kPanelWidth = 400.0f;
 constexpr float kPlotHeight = 90.0f;
 constexpr float kAxisWidth = 58.0f;  // room for the tick labels left of a plot
+constexpr float kBarsWidth = 64.0f;
+constexpr int kRoomForPhysicsAndPlots = 700;  // window pixels high  // the energy bar chart beside the energy plot
 
 ScriptEvent keyPress(unsigned char key) { return ScriptEvent::keyDown(key); }
 
@@ -62,7 +66,8 @@ void drawDashes(ImDrawList* draw, const std::vector<ImVec2>& points, ImU32 colou
 }
 
 void drawPlot(const char* title, const char* unit, const StepHistory& history, PlotRange& range,
-              const std::vector<Series>& series, bool markNewest, const StepHistory* historyOfB = nullptr) {
+              const std::vector<Series>& series, bool markNewest, const StepHistory* historyOfB = nullptr,
+              float besideWidth = 0.0f) {
     double low = 0.0, high = 0.0;
     bool any = false;
     widenToTake(history, series, low, high, any);
@@ -72,7 +77,7 @@ void drawPlot(const char* title, const char* unit, const StepHistory& history, P
     ImGui::Text("%s (%s)", title, unit);
     ImDrawList* draw = ImGui::GetWindowDrawList();
     const ImVec2 corner = ImGui::GetCursorScreenPos();
-    const float width = ImGui::GetContentRegionAvail().x;
+    const float width = ImGui::GetContentRegionAvail().x - besideWidth;
     ImGui::Dummy(ImVec2(width, kPlotHeight));
     const ImVec2 topLeft(corner.x + kAxisWidth, corner.y + 4.0f);
     const ImVec2 bottomRight(corner.x + width - 4.0f, corner.y + kPlotHeight - 4.0f);
@@ -135,6 +140,33 @@ void drawPlot(const char* title, const char* unit, const StepHistory& history, P
     }
     if (historyOfB) draw->AddText(ImVec2(legendX, topLeft.y + 2.0f), IM_COL32(200, 200, 200, 255), "dashed: B");
 }
+
+// The newest sample's energies as bars, on the energy plot's own scale, so
+// that a bar and the line beside it end at the same height.
+void drawEnergyBars(const StepHistory& history, const PlotRange& range, const std::vector<Series>& series) {
+    ImDrawList* draw = ImGui::GetWindowDrawList();
+    const ImVec2 corner = ImGui::GetCursorScreenPos();
+    ImGui::Dummy(ImVec2(kBarsWidth, kPlotHeight));
+    const ImVec2 topLeft(corner.x + 4.0f, corner.y + 4.0f);
+    const ImVec2 bottomRight(corner.x + kBarsWidth - 4.0f, corner.y + kPlotHeight - 4.0f);
+    draw->AddRectFilled(topLeft, bottomRight, IM_COL32(20, 20, 30, 220));
+    draw->AddRect(topLeft, bottomRight, IM_COL32(160, 160, 180, 255));
+    if (history.size() == 0) return;
+    const StepSample& newest = history[history.size() - 1];
+    const double span = range.high() - range.low();
+    auto yOf = [&](double v) {
+        return std::clamp(static_cast<float>(bottomRight.y - (v - range.low()) / span * (bottomRight.y - topLeft.y)),
+                          topLeft.y, bottomRight.y);
+    };
+    const float zero = yOf(0.0);
+    const float barWidth = (bottomRight.x - topLeft.x - 2.0f) / static_cast<float>(series.size());
+    for (std::size_t i = 0; i < series.size(); ++i) {
+        const float left = topLeft.x + 1.0f + static_cast<float>(i) * barWidth;
+        const float top = yOf(series[i].value(newest));
+        draw->AddRectFilled(ImVec2(left + 1.0f, std::min(top, zero)), ImVec2(left + barWidth - 1.0f, std::max(top, zero)),
+                            series[i].colour);
+    }
+}
 }  // namespace
 
 PanelActions StudyPanel::build(const World& world, const PanelContext& context) {
@@ -145,10 +177,15 @@ PanelActions StudyPanel::build(const World& world, const PanelContext& context) 
     if (ImGui::Begin("orvane: study panel (Tab hides it)")) {
         if (ImGui::CollapsingHeader("Run", ImGuiTreeNodeFlags_DefaultOpen)) runSection(world, context, actions);
         if (ImGui::CollapsingHeader("Show")) showSection(world, actions);
-        if (ImGui::CollapsingHeader("Physics", ImGuiTreeNodeFlags_DefaultOpen)) physicsSection(world, actions);
+        // In a small window the physics starts folded, so that the plots show.
+        const ImGuiTreeNodeFlags physicsOpen = world.window.height >= kRoomForPhysicsAndPlots ? ImGuiTreeNodeFlags_DefaultOpen : 0;
+        if (ImGui::CollapsingHeader("Physics", physicsOpen)) physicsSection(world, actions);
         if (ImGui::CollapsingHeader("Ball")) ballSection(world, actions);
         if (ImGui::CollapsingHeader("Compare")) compareSection(world, actions);
         if (ImGui::CollapsingHeader("Plots", ImGuiTreeNodeFlags_DefaultOpen)) plotsSection(world, context.timeline);
+        if (ImGui::CollapsingHeader("Measure")) measureSection(world, actions);
+        if (ImGui::CollapsingHeader("Experiments")) experimentsSection(actions);
+        if (ImGui::CollapsingHeader("Keep")) keepSection(actions);
     }
     ImGui::End();
     return actions;
@@ -311,12 +348,19 @@ void StudyPanel::plotsSection(const World& world, const TimelineView& timeline) 
         ImGui::TextDisabled("across: the last %zu steps, the newest on the right", StepHistory::kCapacity);
         markShownStep_ = false;
     }
-    drawPlot("energy", "J", history, energyRange_,
-             {{"kinetic", IM_COL32(255, 120, 90, 255), [](const StepSample& s) { return s.kinetic; }},
-              {"spring", IM_COL32(120, 200, 255, 255), [](const StepSample& s) { return s.spring; }},
-              {"gravity", IM_COL32(140, 230, 120, 255), [](const StepSample& s) { return s.gravity; }},
-              {"total", IM_COL32(255, 255, 255, 255), [](const StepSample& s) { return s.total; }}},
-             markShownStep_, historyOfB);
+    const std::vector<Series> energies = {
+        {"kinetic", IM_COL32(255, 120, 90, 255), [](const StepSample& s) { return s.kinetic; }},
+        {"spring", IM_COL32(120, 200, 255, 255), [](const StepSample& s) { return s.spring; }},
+        {"gravity", IM_COL32(140, 230, 120, 255), [](const StepSample& s) { return s.gravity; }},
+        {"total", IM_COL32(255, 255, 255, 255), [](const StepSample& s) { return s.total; }}};
+    ImGui::BeginGroup();
+    drawPlot("energy", "J", history, energyRange_, energies, markShownStep_, historyOfB, kBarsWidth);
+    ImGui::EndGroup();
+    ImGui::SameLine(0.0f, 0.0f);
+    ImGui::BeginGroup();
+    ImGui::TextUnformatted("now");
+    drawEnergyBars(history, energyRange_, energies);
+    ImGui::EndGroup();
     drawPlot("contacts", "surface points touching", history, contactRange_,
              {{"contacts", IM_COL32(255, 210, 90, 255),
                [](const StepSample& s) { return static_cast<double>(s.contacts); }}},
@@ -329,4 +373,54 @@ void StudyPanel::plotsSection(const World& world, const TimelineView& timeline) 
     drawPlot("height of the ball's centre", "m", history, heightRange_,
              {{"centre y", IM_COL32(200, 180, 255, 255), [](const StepSample& s) { return s.centreHeight; }}},
              markShownStep_, historyOfB);
+    if (!world.compare) return;
+    drawPlot("A and B apart", "m between their centres of mass", history, separationRange_,
+             {{"separation", IM_COL32(255, 170, 60, 255), [](const StepSample& s) { return s.separation; }}},
+             markShownStep_);
+}
+
+// Each ready experiment by its title; choosing one starts it from a fresh
+// world, and its note shows here.
+void StudyPanel::experimentsSection(PanelActions& actions) {
+    for (const Experiment& experiment : readyExperiments()) {
+        if (ImGui::Selectable(experiment.title.c_str(), experiment.name == experimentChosen_)) {
+            experimentChosen_ = experiment.name;
+            actions.experiment = experiment.name;
+        }
+    }
+    if (const Experiment* chosen = findExperiment(experimentChosen_)) {
+        ImGui::Separator();
+        ImGui::TextWrapped("%s", chosen->note.c_str());
+    }
+}
+
+// The readouts in model units, and the stopwatch.
+void StudyPanel::measureSection(const World& world, PanelActions& actions) {
+    const Readouts r = readoutsOf(world);
+    ImGui::Text("time %.2f s   contacts %d   bounces %lld", r.time, r.contacts, r.bounces);
+    ImGui::Text("centre of mass: height %.3f m, speed %.3f m/s", r.centreHeight, r.centreSpeed);
+    if (r.landedOnce) {
+        ImGui::Text("last flight's highest point %.3f m", r.lastFlightTop);
+    } else {
+        ImGui::TextDisabled("last flight's highest point: not landed yet");
+    }
+    const Stopwatch& stopwatch = world.instruments.stopwatch;
+    ImGui::Text("stopwatch %.2f s%s", stopwatch.seconds, stopwatch.running ? " (running)" : "");
+    auto use = [&actions](StopwatchAction action) { actions.events.push_back(ScriptEvent::stopwatchAction(action)); };
+    if (ImGui::Button(stopwatch.running ? "Stop" : "Start")) use(stopwatch.running ? StopwatchAction::Stop : StopwatchAction::Start);
+    ImGui::SameLine();
+    if (ImGui::Button("Reset")) use(StopwatchAction::Reset);
+    ImGui::SameLine();
+    bool automatic = stopwatch.stopsAtTouchdown;
+    if (ImGui::Checkbox("stop at touchdown", &automatic)) use(automatic ? StopwatchAction::AutoOn : StopwatchAction::AutoOff);
+}
+
+// Files in the working directory; the overlay says where.
+void StudyPanel::keepSection(PanelActions& actions) {
+    if (ImGui::Button("Save session")) actions.saveSession = true;
+    ImGui::SameLine();
+    if (ImGui::Button("Save set-up")) actions.saveSetUp = true;
+    ImGui::SameLine();
+    if (ImGui::Button("Save data")) actions.saveData = true;
+    ImGui::TextDisabled("session, set-up: scripts for --replay; data: CSV");
 }

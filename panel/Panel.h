@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "panel/PlotRange.h"
@@ -31,6 +32,10 @@ struct PanelContext {
 struct PanelActions {
     std::vector<ScriptEvent> events;
     bool togglePacing = false;
+    std::string experiment;    // a ready experiment to start, by name
+    bool saveSession = false;  // files the window writes
+    bool saveSetUp = false;
+    bool saveData = false;
 };
 
 // The study panel: run controls, what is shown, the physical settings, the
@@ -47,9 +52,13 @@ private:
     void physicsSection(const World& world, PanelActions& actions);
     void ballSection(const World& world, PanelActions& actions);
     void compareSection(const World& world, PanelActions& actions);
+    void experimentsSection(PanelActions& actions);
+    void keepSection(PanelActions& actions);
+    void measureSection(const World& world, PanelActions& actions);
     void plotsSection(const World& world, const TimelineView& timeline);
     void timelineSlider(const TimelineView& timeline, PanelActions& actions);
 
+    std::string experimentChosen_;  // whose note the Experiments section shows
     PlotRange energyRange_;
     PlotRange contactRange_;
     PlotRange tiltRange_;

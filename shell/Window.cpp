@@ -23,6 +23,9 @@
 #include "draw/Overlay.h"
 #include "shell/PanelToolkit.h"
 #include "shell/PictureFolders.h"
+#include "shell/SavedFiles.h"
+#include "world/DataCsv.h"
+#include "world/Experiments.h"
 #include "world/ScriptPlayer.h"
 #include "world/Keys.h"
 #include "world/ScriptRecorder.h"
@@ -54,7 +57,8 @@ struct Shell {
 
     bool quitOnEscape = true;
     ScriptRecorder* recorder = nullptr;
-    std::unique_ptr<ScriptPlayer> replay;  // while a --replay script has the controls
+    std::unique_ptr<ScriptPlayer> replay;  // while a script plays
+    bool replayHoldsControls = true;       // --replay does; an experiment, a file or a link does not
 
     double rateHz = 0.0;
     double paceCredit = 0.0;  // steps the clock owes, below one
@@ -67,7 +71,11 @@ struct Shell {
     bool worldHoldsButton[3] = {false, false, false};  // pressed outside the panel
     PointerMode cursorShows = PointerMode::Look;          // GLUT's own cursor at start
     std::set<int> keysHeld;  // characters, and special keys as 256 + code
+
+    std::string notice;  // what a save said, on the overlay for a while
+    int noticeFrames = 0;
 };
+constexpr int kNoticeFrames = 400;
 Shell* shell = nullptr;
 
 bool replaying() { return shell->replay != nullptr; }
@@ -94,13 +102,14 @@ void quitProgram() {
 
 // Input from the window system goes the way a script's does, through the
 // recording (when there is one) to the world's handlers. While a replay has
-// the controls, only Esc and the window's own size get through.
+// the controls (--replay), only Esc and the window's own size get through;
+// while an experiment, a file or a link plays, the person may join in.
 void deliverLive(const ScriptEvent& event) {
     const bool escape = event.kind == ScriptEventKind::KeyDown && event.key == kKeyEscape;
     // Where Esc quits nothing (the page) it must do nothing at all: recorded,
     // it would end the recording's replay there.
     if (escape && !shell->quitOnEscape) return;
-    if (replaying() && !escape && event.kind != ScriptEventKind::Reshape) return;
+    if (replaying() && shell->replayHoldsControls && !escape && event.kind != ScriptEventKind::Reshape) return;
     record(event);
     const InputResponse response = shell->session.deliver(event);
     tellNotices();
@@ -119,6 +128,27 @@ TimelineView timelineView(const Session& session) {
     return view;
 }
 
+void tellOnTheOverlay(const std::string& text) {
+    std::fprintf(stderr, "orvane: %s\n", text.c_str());
+    shell->notice = text;
+    shell->noticeFrames = kNoticeFrames;
+}
+
+void save(const char* kind, const char* extension, const std::string& text) {
+    tellOnTheOverlay(saveInWorkingDirectory(savedFileName(kind, extension, std::time(nullptr)), text));
+}
+
+void startExperiment(const std::string& name) {
+    const Experiment* experiment = findExperiment(name);
+    if (!experiment) return;
+    const ScriptParseResult script = parseInputScript(experiment->script, experiment->name);
+    if (!script.ok) {
+        tellOnTheOverlay(script.error);
+        return;
+    }
+    playInWindow(script.events);
+}
+
 void drawPanel() {
     PanelContext context;
     context.pacing = shell->rateHz > 0.0;
@@ -127,6 +157,18 @@ void drawPanel() {
     const PanelActions actions = panel_toolkit::draw(shell->session.shown(), context);
     for (const ScriptEvent& event : actions.events) shell->panelEvents.push_back(event);
     shell->panelTogglesPacing = shell->panelTogglesPacing != actions.togglePacing;
+    if (!actions.experiment.empty()) startExperiment(actions.experiment);
+    if (actions.saveSession) save("session", "txt", shell->session.sessionScript());
+    if (actions.saveSetUp) save("setup", "txt", setUpScript(shell->session.shown()));
+    if (actions.saveData) save("data", "csv", keptStepsCsv(shell->session.timeline()));
+}
+
+// The frame rate, and after it for a while what a save said.
+std::string overlayText() {
+    std::string text = shell->frameRate.text();
+    if (shell->noticeFrames <= 0) return text;
+    --shell->noticeFrames;
+    return text + (text.empty() ? "" : "   ") + shell->notice;
 }
 
 bool worldHoldsAButton() {
@@ -293,6 +335,7 @@ void startUp(int* argc, char** argv, const SessionOptions& session) {
     // Lives until the process ends, as the window does.
     shell = new Shell();
     shell->session = Session(session.timelineBytes);
+    shell->session.keepTranscript();  // for Save session and the page's links
     shell->recorder = session.recorder;
     shell->quitOnEscape = session.quitOnEscape;
     shell->rateHz = session.rateHz;
@@ -327,7 +370,7 @@ void showPointerMode() {
 void display() {
     showPointerMode();
     shell->frameRate.countFrame(glutGet(GLUT_ELAPSED_TIME));
-    drawFrame(shell->session.shown(), shell->session.present(), shell->scene, shell->frameRate.text(),
+    drawFrame(shell->session.shown(), shell->session.present(), shell->scene, overlayText().c_str(),
               shell->hooks.profile);
     shell->session.frameDrawn();
     if (panelShown()) {
@@ -429,6 +472,16 @@ void windowDrag(int x, int y) {
 }
 
 void deliverToWindow(const ScriptEvent& event) { deliverLive(event); }
+
+bool windowReplaying() { return replaying(); }
+
+void playInWindow(const std::vector<ScriptEvent>& events) {
+    std::vector<ScriptEvent> shifted;
+    shifted.reserve(events.size());
+    for (const ScriptEvent& event : events) shifted.push_back(event.at(event.step + shell->idleCalls));
+    shell->replay = std::make_unique<ScriptPlayer>(std::move(shifted));
+    shell->replayHoldsControls = false;
+}
 
 World& windowWorld() { return shell->session.present(); }
 Session& windowSession() { return shell->session; }

@@ -50,6 +50,13 @@ void windowDrag(int x, int y);
 // panel), delivered and recorded as the window's own are.
 void deliverToWindow(const ScriptEvent& event);
 
+// A script played from the next idle call on, as --replay plays one (its
+// step 0 is the next idle call), instead of any script still playing: a
+// ready experiment, a file opened, a link. The person's own input goes on
+// reaching the world meanwhile (and is recorded with the script's).
+void playInWindow(const std::vector<ScriptEvent>& events);
+bool windowReplaying();  // a script has the controls
+
 // What the window does with a handler's answer: draw a frame now (Redraw),
 // or follow a new size (Resize). Quit is the caller's business.
 void showInWindow(InputResponse response);

@@ -11,6 +11,9 @@
 #include "tools/common/StateJson.h"
 #include "web/Session.h"
 #include "world/InputScript.h"
+#include "world/DataCsv.h"
+#include "world/Experiments.h"
+#include "world/Instruments.h"
 #include "world/Keys.h"
 #include "world/Session.h"
 #include "world/Settings.h"
@@ -58,9 +61,84 @@ int setFromThePage(const char* name, double value, ScriptEvent (*change)(const S
     deliverToWindow(change(*setting, checked));
     return 0;
 }
+void writeReadouts(JsonWriter& json, const World& world) {
+    const Readouts r = readoutsOf(world);
+    json.key("readouts").beginObject();
+    json.key("time").number(r.time);
+    json.key("height").number(r.centreHeight);
+    json.key("speed").number(r.centreSpeed);
+    json.key("contacts").integer(r.contacts);
+    json.key("bounces").integer(r.bounces);
+    if (r.landedOnce) {
+        json.key("lastFlightTop").number(r.lastFlightTop);
+    } else {
+        json.key("lastFlightTop").null();
+    }
+    json.endObject();
+    const Stopwatch& stopwatch = world.instruments.stopwatch;
+    json.key("stopwatch").beginObject();
+    json.key("seconds").number(stopwatch.seconds);
+    json.key("running").boolean(stopwatch.running);
+    json.key("auto").boolean(stopwatch.stopsAtTouchdown);
+    json.endObject();
+}
+
+const char* keptText(std::string text) {
+    static std::string kept;
+    kept = std::move(text);
+    return kept.c_str();
+}
 }  // namespace
 
 extern "C" {
+
+// The session so far as a script that replays to exactly this state.
+EMSCRIPTEN_KEEPALIVE const char* orvane_session_script() { return keptText(windowSession().sessionScript()); }
+
+// Only the set-up: settings, resolution, display, camera, at step 0.
+EMSCRIPTEN_KEEPALIVE const char* orvane_setup_script() { return keptText(setUpScript(windowSession().shown())); }
+
+// The kept history as the data table (CSV).
+EMSCRIPTEN_KEEPALIVE const char* orvane_data_csv() { return keptText(keptStepsCsv(windowSession().timeline())); }
+
+// The ready experiments: name, title and note of each, as JSON.
+EMSCRIPTEN_KEEPALIVE const char* orvane_experiments() {
+    std::string out;
+    JsonWriter json(out);
+    json.beginArray();
+    for (const Experiment& experiment : readyExperiments()) {
+        json.beginObject();
+        json.key("name").string(experiment.name);
+        json.key("title").string(experiment.title);
+        json.key("note").string(experiment.note);
+        json.endObject();
+    }
+    json.endArray();
+    return keptText(out);
+}
+
+// A script to play from now on (a file opened or dropped, a link, an
+// experiment): "" when it plays, else why it was refused, with its line;
+// a refused script changes nothing.
+EMSCRIPTEN_KEEPALIVE const char* orvane_play_script(const char* text, const char* name) {
+    const ScriptParseResult script = parseInputScript(text, name);
+    if (!script.ok) return keptText(script.error);
+    playInWindow(script.events);
+    return keptText("");
+}
+
+// A ready experiment by name: "" when it starts, else why not.
+EMSCRIPTEN_KEEPALIVE const char* orvane_start_experiment(const char* name) {
+    const Experiment* experiment = findExperiment(name);
+    if (!experiment) return keptText(std::string("no experiment is called \"") + name + "\"");
+    return orvane_play_script(experiment->script.c_str(), experiment->name.c_str());
+}
+
+// The stopwatch: start, stop, reset, auto-on, auto-off.
+EMSCRIPTEN_KEEPALIVE void orvane_stopwatch(const char* action) {
+    StopwatchAction chosen = StopwatchAction::Start;
+    if (findStopwatchAction(action, chosen)) deliverToWindow(ScriptEvent::stopwatchAction(chosen));
+}
 
 // A key as the keyboard gives it: down, then up.
 EMSCRIPTEN_KEEPALIVE void orvane_press_key(int key) {
@@ -180,6 +258,8 @@ EMSCRIPTEN_KEEPALIVE const char* orvane_state() {
         json.key("compare").null();
     }
     writeHistory(json, world.history);
+    writeReadouts(json, world);
+    json.key("replaying").boolean(windowReplaying());
     json.key("steps").integer(static_cast<long long>(world.history.size()));
     json.endObject();
     return out.c_str();

@@ -14,9 +14,11 @@
 #include "world/ScriptRecorder.h"
 
 namespace {
+std::string pageScriptError;  // why the address's script was refused, for the page to show
+
 // An input script given in the page's address (?replay=...), played first
 // as orvane --replay plays one; none when it is missing or malformed (the
-// console says why).
+// page shows why, and the console says it too).
 std::vector<ScriptEvent> scriptFromPage() {
     const int bytes = EM_ASM_INT({
         const script = new URLSearchParams(location.search).get('replay');
@@ -26,9 +28,10 @@ std::vector<ScriptEvent> scriptFromPage() {
     std::string text(static_cast<std::size_t>(bytes) + 1, '\0');
     EM_ASM({ stringToUTF8(new URLSearchParams(location.search).get('replay'), $0, $1); }, text.data(), bytes + 1);
     text.resize(static_cast<std::size_t>(bytes));
-    const ScriptParseResult script = parseInputScript(text, "the page's replay");
+    const ScriptParseResult script = parseInputScript(text, "the address's replay");
     if (!script.ok) {
         std::printf("orvane: %s\n", script.error.c_str());
+        pageScriptError = script.error;
         return {};
     }
     return script.events;
@@ -80,6 +83,9 @@ void keepThePagesOwnPresses() {
 // the desktop's speed on a 60 Hz display.
 constexpr double kStepsPerSecond = 60.0;
 }  // namespace
+
+// Why the ?replay= script was refused ("" when it was not).
+extern "C" EMSCRIPTEN_KEEPALIVE const char* orvane_page_script_error() { return pageScriptError.c_str(); }
 
 int main() {
     // The pictures are made here, in about a second, rather than downloaded:

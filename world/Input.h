@@ -46,6 +46,7 @@ enum class InputResponse {
     // itself has only paused:
     StepBack,  // show the step before the one shown (key ",")
     Seek,      // show the step the event names (the script event seek)
+    Restart,   // the world started afresh: its past starts anew
 };
 
 InputResponse keyDown(World& world, unsigned char key);

@@ -1,6 +1,7 @@
 #include "world/InputScript.h"
 
 #include <cerrno>
+#include <cmath>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -207,19 +208,32 @@ std::string readLook(const std::string* arguments, ScriptEvent& event) {
     return std::string();
 }
 
+std::string readStopwatch(const std::string* arguments, ScriptEvent& event) {
+    if (!findStopwatchAction(arguments[0].c_str(), event.stopwatch))
+        return "bad stopwatch action " + quoted(arguments[0]) + " (start, stop, reset, auto-on or auto-off)";
+    return std::string();
+}
+
+// Where the camera stands (any finite place within reach of the pointer's
+// numbers) and its two angles in degrees, read as the floats they are.
+std::string readCameraPlace(const std::string* arguments, ScriptEvent& event) {
+    const char* names[] = {"x", "y", "z", "yaw", "pitch"};
+    double values[5] = {};
+    for (int i = 0; i < 5; ++i) {
+        if (!parseDecimal(arguments[i], -1e6, 1e6, values[i]))
+            return std::string("camera ") + names[i] + " " + quoted(arguments[i]) + " is not a number from -1e6 to 1e6";
+    }
+    event.position = Vec3(values[0], values[1], values[2]);
+    event.yaw = static_cast<float>(values[3]);
+    event.pitch = static_cast<float>(values[4]);
+    return std::string();
+}
+
 std::string readNothing(const std::string*, ScriptEvent&) { return std::string(); }
 
 // ---------------------------------------------------------------- writing
 
-// The shortest "%g" text that reads back as the very same double.
-std::string exactText(double value) {
-    char text[40];
-    for (int digits = 1; digits <= 17; ++digits) {
-        std::snprintf(text, sizeof text, "%.*g", digits, value);
-        if (std::strtod(text, nullptr) == value) break;
-    }
-    return text;
-}
+std::string exactText(double value) { return exactNumberText(value); }
 
 std::string keyText(const ScriptEvent& event) {
     if (const char* name = nameOf(kNamedKeys, event.key)) return name;
@@ -262,6 +276,37 @@ std::string lookText(const ScriptEvent& event) { return ballLookName(event.look)
 std::string compareActionText(const ScriptEvent& event) { return kCompareActionNames[static_cast<int>(event.compare)]; }
 
 std::string noText(const ScriptEvent&) { return std::string(); }
+
+std::string stopwatchText(const ScriptEvent& event) { return stopwatchActionName(event.stopwatch); }
+
+std::string cameraPlaceText(const ScriptEvent& event) {
+    return exactText(event.position.x) + " " + exactText(event.position.y) + " " + exactText(event.position.z) + " " +
+           exactText(event.yaw) + " " + exactText(event.pitch);
+}
+
+// ---------------------------------------------------------------- delivering
+
+// A fresh world, as at start-up; what belongs to the viewer rather than to
+// the experiment stays: the window's size, the panel and help shown, the
+// ball's look and what the pointer does.
+InputResponse restartWorld(World& world) {
+    World fresh;
+    fresh.window = world.window;
+    fresh.display.panelVisible = world.display.panelVisible;
+    fresh.display.helpVisible = world.display.helpVisible;
+    fresh.display.look = world.display.look;
+    fresh.input.pointer = world.input.pointer;
+    world = std::move(fresh);
+    return InputResponse::Restart;
+}
+
+InputResponse placeCamera(World& world, const ScriptEvent& event) {
+    world.camera.position = event.position;
+    world.camera.yaw = event.yaw;
+    world.camera.pitch = event.pitch;
+    world.camera.updateVectors();
+    return InputResponse::Redraw;
+}
 
 // ---------------------------------------------------------------- what changes the simulation
 
@@ -406,6 +451,20 @@ const EventSyntax kEventSyntax[] = {
          w.display.look = e.look;
          return InputResponse::Redraw;
      }, onlyViews, reachesB},
+    {ScriptEventKind::Restart, "restart", "",
+     "a fresh world, as at start-up, so that what follows plays from a clean state; the window's size, the panel, "
+     "the help, the ball's look and the pointer's mode stay as the viewer has them, and the kept past starts anew",
+     readNothing, noText, [](World& w, const ScriptEvent&) { return restartWorld(w); }, simulates, staysWithA},
+    {ScriptEventKind::Stopwatch, "stopwatch", "start|stop|reset|auto-on|auto-off",
+     "the stopwatch, in model time (steps times the time step): start, stop, reset to 0; auto-on makes it stop by "
+     "itself when the ball next touches down after a flight, auto-off no longer",
+     readStopwatch, stopwatchText, [](World& w, const ScriptEvent& e) {
+         useStopwatch(w.instruments.stopwatch, e.stopwatch);
+         return InputResponse::None;
+     }, simulates, reachesB},
+    {ScriptEventKind::CameraPlace, "camera", "X Y Z YAW PITCH",
+     "the camera put at (X, Y, Z), turned YAW degrees (180 at start) and PITCH degrees up, as a set-up saves it",
+     readCameraPlace, cameraPlaceText, placeCamera, onlyViews, reachesB},
 };
 
 const EventSyntax* findEvent(const std::string& name) {
@@ -579,6 +638,22 @@ ScriptEvent ScriptEvent::ballLook(BallLook look) {
     return event;
 }
 
+ScriptEvent ScriptEvent::restart() { return eventOf(ScriptEventKind::Restart); }
+
+ScriptEvent ScriptEvent::stopwatchAction(StopwatchAction action) {
+    ScriptEvent event = eventOf(ScriptEventKind::Stopwatch);
+    event.stopwatch = action;
+    return event;
+}
+
+ScriptEvent ScriptEvent::cameraPlace(const Camera& camera) {
+    ScriptEvent event = eventOf(ScriptEventKind::CameraPlace);
+    event.position = camera.position;
+    event.yaw = camera.yaw;
+    event.pitch = camera.pitch;
+    return event;
+}
+
 ScriptEvent ScriptEvent::at(long long at) const {
     ScriptEvent event = *this;
     event.step = at;
@@ -588,6 +663,20 @@ ScriptEvent ScriptEvent::at(long long at) const {
 // The written line holds exactly what the kind uses, values to the last bit.
 bool operator==(const ScriptEvent& a, const ScriptEvent& b) {
     return a.kind == b.kind && formatScriptEvent(a) == formatScriptEvent(b);
+}
+
+std::string exactNumberText(double value) {
+    // Whole numbers as people write them ("10", not "1e+01").
+    constexpr double kWholeUpTo = 1e15;
+    const bool negativeZero = value == 0.0 && std::signbit(value);
+    if (value > -kWholeUpTo && value < kWholeUpTo && value == std::trunc(value) && !negativeZero)
+        return std::to_string(static_cast<long long>(value));
+    char text[40];
+    for (int digits = 1; digits <= 17; ++digits) {
+        std::snprintf(text, sizeof text, "%.*g", digits, value);
+        if (std::strtod(text, nullptr) == value) break;
+    }
+    return text;
 }
 
 ScriptParseResult parseInputScript(const std::string& text, const std::string& name) {

@@ -8,6 +8,7 @@
 
 struct World;
 struct Setting;
+struct Camera;
 
 // Input scripts: one event a line, "STEP EVENT ARGS", delivered just before
 // idle call STEP. The window turns its own input into these events too, so a
@@ -34,6 +35,9 @@ enum class ScriptEventKind {
     Compare,      // compare on | off | copy: compare mode's second world, B
     SetB,         // set-b NAME VALUE: one of B's settings
     Look,         // look classic | look jelly: how the ball is drawn
+    Restart,      // restart: a fresh world, as at start-up, with the viewer's window and panel
+    Stopwatch,    // stopwatch start | stop | reset | auto-on | auto-off
+    CameraPlace,  // camera X Y Z YAW PITCH: the camera put there, looking that way
 };
 
 // What "compare" does: B appears as a copy of A (if it is not there yet),
@@ -60,6 +64,10 @@ struct ScriptEvent {
     long long target = 0;                    // seek: the simulation step to show
     CompareAction compare = CompareAction::On;  // compare
     BallLook look = BallLook::Classic;          // look
+    StopwatchAction stopwatch = StopwatchAction::Start;  // stopwatch
+    Vec3 position;                           // camera
+    float yaw = 0.0f;
+    float pitch = 0.0f;
     int line = 0;                            // line number in the script, for messages
 
     static ScriptEvent keyDown(unsigned char key);
@@ -81,6 +89,9 @@ struct ScriptEvent {
     static ScriptEvent compareMode(CompareAction action);
     static ScriptEvent setB(const Setting& setting, double value);
     static ScriptEvent ballLook(BallLook look);
+    static ScriptEvent restart();
+    static ScriptEvent stopwatchAction(StopwatchAction action);
+    static ScriptEvent cameraPlace(const Camera& camera);
 
     // The same event at idle call `at`.
     ScriptEvent at(long long at) const;
@@ -109,6 +120,11 @@ ScriptParseResult loadInputScript(const std::string& path);
 // B's too: every input but the settings (B has its own) and the run's pace,
 // pause and steps (B takes each step with A); B holds the mass point A holds.
 InputResponse deliverScriptEvent(World& world, const ScriptEvent& event);
+
+// The text of a number that reads back as the very same double: a whole
+// number as an integer ("10"), anything else in the shortest "%g" form that
+// does.
+std::string exactNumberText(double value);
 
 // Whether delivering the event to `world` would change its simulation
 // (the ball, the board, the lightning, the settings, the grab) rather than

@@ -1,5 +1,8 @@
 #include "world/Session.h"
 
+#include "world/Keys.h"
+#include "world/Settings.h"
+
 namespace {
 bool isKeyDown(const ScriptEvent& event, unsigned char key) {
     return event.kind == ScriptEventKind::KeyDown && event.key == key;
@@ -21,6 +24,14 @@ void showAsTheViewerDoes(World& past, const World& present) {
 
 Session::Session(std::size_t timelineBytes) : timeline_(timelineBytes) { timeline_.begin(present_); }
 
+void Session::startAfresh() {
+    behind_ = false;
+    timeline_.begin(present_);
+    start_ = present_;
+    transcript_.clear();
+    idleCalls_ = 0;
+}
+
 const World& Session::shown() const {
     if (!behind_) return present_;
     showAsTheViewerDoes(moment_.world, present_);
@@ -28,6 +39,8 @@ const World& Session::shown() const {
 }
 
 InputResponse Session::deliver(const ScriptEvent& event) {
+    if (keepsTranscript_ && event.kind != ScriptEventKind::Restart)
+        transcript_ += formatScriptEvent(event.at(idleCalls_)) + "\n";
     if (behind_ && isKeyDown(event, '.')) {
         show(moment_.world.simulationSteps + 1, nullptr);
         return InputResponse::Redraw;
@@ -43,10 +56,15 @@ InputResponse Session::deliver(const ScriptEvent& event) {
         show(event.target, &event);
         return InputResponse::Redraw;
     }
+    if (response == InputResponse::Restart) {
+        startAfresh();
+        return InputResponse::Redraw;
+    }
     return response;
 }
 
 void Session::idleCall() {
+    ++idleCalls_;
     step(present_);
     timeline_.noteIdleCall(present_);
 }
@@ -92,4 +110,63 @@ std::vector<std::string> Session::takeNotices() {
     std::vector<std::string> taken;
     taken.swap(notices_);
     return taken;
+}
+
+namespace {
+void addLines(std::string& out, const std::vector<ScriptEvent>& events) {
+    for (const ScriptEvent& event : events) out += formatScriptEvent(event) + "\n";
+}
+
+void pressKey(std::vector<ScriptEvent>& events, unsigned char key) {
+    events.push_back(ScriptEvent::keyDown(key));
+    events.push_back(ScriptEvent::keyUp(key));
+}
+
+void addSettings(std::vector<ScriptEvent>& events, const World& world, const World& fresh,
+                 ScriptEvent (*change)(const Setting&, double)) {
+    for (std::size_t i = 0; i < kSettingCount; ++i) {
+        const Setting& setting = kSettings[i];
+        const double value = settingValue(world, setting);
+        // A new resolution rebuilds the ball: only where it is needed.
+        if (setting.resolution && value == settingValue(fresh, setting)) continue;
+        events.push_back(change(setting, value));
+    }
+}
+}  // namespace
+
+std::vector<ScriptEvent> setUpEvents(const World& world) {
+    std::vector<ScriptEvent> events{ScriptEvent::restart()};
+    const World fresh;
+    addSettings(events, world, fresh, ScriptEvent::set);
+    events.push_back(ScriptEvent::ballLook(world.display.look));
+    events.push_back(ScriptEvent::pointerMode(world.input.pointer));
+    if (world.ball.showParticles != fresh.ball.showParticles) pressKey(events, '1');
+    if (world.ball.showSprings != fresh.ball.showSprings) pressKey(events, '2');
+    if (world.ball.showSurface != fresh.ball.showSurface) pressKey(events, '3');
+    if (world.display.lightingOn != fresh.display.lightingOn) pressKey(events, '8');
+    if (world.compare) {
+        events.push_back(ScriptEvent::compareMode(CompareAction::On));
+        addSettings(events, *world.compare, world, ScriptEvent::setB);
+    }
+    events.push_back(ScriptEvent::cameraPlace(world.camera));
+    return events;
+}
+
+std::string setUpScript(const World& world) {
+    std::string out = "# orvane set-up: plays from a fresh world\n";
+    addLines(out, setUpEvents(world));
+    return out;
+}
+
+std::string Session::sessionScript() const {
+    const long long step = shownStep();
+    std::string out = "# orvane session: " + std::to_string(idleCalls_) + " idle calls, ending paused at step " +
+                      std::to_string(step) + "\n";
+    std::vector<ScriptEvent> events = setUpEvents(start_);
+    if (start_.window.width != WindowSize().width || start_.window.height != WindowSize().height)
+        events.insert(events.begin() + 1, ScriptEvent::reshape(start_.window.width, start_.window.height));
+    addLines(out, events);
+    out += transcript_;
+    addLines(out, {ScriptEvent::seek(step).at(idleCalls_)});
+    return out;
 }

@@ -110,6 +110,7 @@ void simulateStep(World& world) {
     world.ball.step(pullOf(world.grab));
     if (world.ball.ranAway()) rebuildAfterBlowUp(world);
     controlBall(world);
+    noteInstruments(world);
     // Compare mode's B takes each step with A, whoever asked for it.
     if (world.compare) simulateStep(*world.compare);
     if (world.display.panelVisible) world.history.add(sampleOf(world));

@@ -9,6 +9,7 @@
 #include "world/Camera.h"
 #include "world/History.h"
 #include "world/Input.h"
+#include "world/Instruments.h"
 
 // How the ball is drawn. Classic is the ball as it has always looked: a pale
 // grey skin lit with normals from the world's origin. Jelly is a glossy
@@ -109,6 +110,7 @@ struct World {
     long long simulationSteps = 0; // taken since start-up
     long long blowUps = 0;         // times the ball ran away and was rebuilt
     int blowUpNoticeFrames = 0;    // frames the overlay still says so
+    Instruments instruments;       // the stopwatch and the flight log
     // Compare mode: a second world under the same input, with settings of
     // its own (world/Compare.h).
     CompareWorld compare;

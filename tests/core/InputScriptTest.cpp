@@ -231,6 +231,11 @@ TEST(InputScript, RefusesMalformedNewEventsNamingTheLine) {
     expectRefused("0 pointer\n", 1, "missing argument for pointer");
     expectRefused("0 compare maybe\n", 1, "bad compare \"maybe\" (on, off or copy)");
     expectRefused("0 set-b damping 51\n", 1, "damping \"51\" is not a number from 0 to 50");
+    expectRefused("0 restart now\n", 1, "extra field \"now\" after restart");
+    expectRefused("0 stopwatch lap\n", 1, "bad stopwatch action \"lap\" (start, stop, reset, auto-on or auto-off)");
+    expectRefused("0 camera 0 7 16 180\n", 1, "missing argument for camera");
+    expectRefused("0 camera 0 7 nan 180 0\n", 1, "camera z \"nan\" is not a number from -1e6 to 1e6");
+    expectRefused("0 camera 0 7 16 2e6 0\n", 1, "camera yaw \"2e6\" is not a number");
 }
 
 TEST(InputScript, EveryEventWrittenOutReadsBackTheSame) {
@@ -258,6 +263,15 @@ TEST(InputScript, EveryEventWrittenOutReadsBackTheSame) {
         add(ScriptEvent::compareMode(action));
     add(ScriptEvent::setB(*findSetting("timeStep"), 0.05));
     add(ScriptEvent::ballLook(BallLook::Jelly));
+    add(ScriptEvent::restart());
+    for (const StopwatchAction action : {StopwatchAction::Start, StopwatchAction::Stop, StopwatchAction::Reset,
+                                         StopwatchAction::AutoOn, StopwatchAction::AutoOff})
+        add(ScriptEvent::stopwatchAction(action));
+    Camera odd;
+    odd.position = Vec3(0.1 + 0.2, -7.25, 1e-300);
+    odd.yaw = 0.1f;
+    odd.pitch = -89.999f;
+    add(ScriptEvent::cameraPlace(odd));
     add(ScriptEvent::end());
 
     std::string text;
@@ -286,7 +300,8 @@ TEST(InputScript, TheHelpNamesEveryEventWithItsArguments) {
     const std::string help = scriptEventsUsage();
     for (const char* head : {"key-down C", "special-up K", "button-down B X Y", "reshape W H", "pace N|off", "end ",
                              "set NAME VALUE", "defaults ", "pointer look|hand", "hover X Y", "seek STEP",
-                             "compare on|off|copy", "set-b NAME VALUE", "look classic|jelly"})
+                             "compare on|off|copy", "set-b NAME VALUE", "look classic|jelly", "restart ",
+                             "stopwatch start|stop|reset|auto-on|auto-off", "camera X Y Z YAW PITCH"})
         EXPECT_NE(help.find(std::string("  ") + head), std::string::npos) << head;
     std::size_t start = 0;
     for (std::size_t end; (end = help.find('\n', start)) != std::string::npos; start = end + 1)

@@ -389,3 +389,51 @@ TEST(StateJson, NumbersReadBackExactlyAndNonFiniteIsNull) {
         EXPECT_EQ(text, "xnull");
     }
 }
+
+namespace {
+std::vector<std::string> csvFields(const std::string& line) {
+    std::vector<std::string> out;
+    std::size_t start = 0;
+    for (std::size_t comma; (comma = line.find(',', start)) != std::string::npos; start = comma + 1)
+        out.push_back(line.substr(start, comma - start));
+    out.push_back(line.substr(start));
+    return out;
+}
+}  // namespace
+
+// The table and the JSON lines of the same run hold the very same numbers:
+// the energies, contacts and tilt as printed, and the centre of mass as the
+// mean of the printed points, summed in their order.
+TEST_F(SimToolTest, CsvHoldsTheNumbersOfTheJsonLines) {
+    const ChildResult table = runScript(kBusyScript, {"--steps", "300", "--every", "30", "--csv"});
+    const ChildResult json = runScript(kBusyScript, {"--steps", "300", "--every", "30", "--energy"});
+    ASSERT_EQ(table.exitStatus, 0) << table.err;
+    ASSERT_EQ(json.exitStatus, 0) << json.err;
+    const std::vector<std::string> rows = splitLines(table.out);
+    const std::vector<std::string> lines = splitLines(json.out);
+    ASSERT_EQ(rows.size(), lines.size() + 1);
+    EXPECT_EQ(rows[0].rfind("step,time (s),kinetic energy (J),", 0), 0u);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const std::vector<std::string> row = csvFields(rows[i + 1]);
+        const std::string& line = lines[i];
+        ASSERT_EQ(row.size(), 13u);
+        EXPECT_EQ(row[0], std::to_string(30 * i));  // one step an idle call here
+        EXPECT_EQ(std::strtod(row[2].c_str(), nullptr), numberAfter(line, "kinetic"));
+        EXPECT_EQ(std::strtod(row[3].c_str(), nullptr), numberAfter(line, "spring"));
+        EXPECT_EQ(std::strtod(row[4].c_str(), nullptr), numberAfter(line, "gravity"));
+        EXPECT_EQ(std::strtod(row[5].c_str(), nullptr), numberAfter(line, "total"));
+        EXPECT_EQ(std::strtod(row[6].c_str(), nullptr), numberAfter(line, "contactCount"));
+        EXPECT_EQ(std::strtod(row[7].c_str(), nullptr), numberAfter(line, "tiltX"));
+        EXPECT_EQ(std::strtod(row[8].c_str(), nullptr), numberAfter(line, "tiltZ"));
+        const std::vector<std::vector<double>> points = particlesOf(line);
+        double sum[3] = {0.0, 0.0, 0.0};
+        for (const std::vector<double>& p : points)
+            for (int k = 0; k < 3; ++k) sum[k] += p[static_cast<std::size_t>(k)];
+        for (int k = 0; k < 3; ++k)
+            EXPECT_EQ(std::strtod(row[9 + static_cast<std::size_t>(k)].c_str(), nullptr),
+                      sum[k] / static_cast<double>(points.size()));
+    }
+    const ChildResult both = run({"--csv", "--energy"});
+    EXPECT_EQ(both.exitStatus, 2);
+    EXPECT_NE(both.err.find("--energy and --csv do not go together"), std::string::npos) << both.err;
+}

@@ -521,6 +521,243 @@ require('./device-tests')(test, { assertReplaysNatively, grabTheBall });
 
 const kTestSeconds = 150;
 
+// ---------------------------------------------------------------- keep, share, measure
+
+// The state line without its idle-call count, which depends on how long the
+// page ran before the script began.
+function withoutStep(line) {
+  const { step, ...rest } = JSON.parse(line);
+  return JSON.stringify(rest);
+}
+
+// The idle call of a script's last event: the state it leaves is reached
+// once that event is delivered.
+function lastStep(script) {
+  const events = h.parseScript(script);
+  return events[events.length - 1].step;
+}
+
+async function showPanel(page) {
+  await page.page.focus('#canvas');
+  await page.page.keyboard.press('Tab');
+  await page.page.waitForSelector('#panel', { state: 'visible', timeout: 5000 });
+}
+
+async function scriptError(page) {
+  return page.page.evaluate(() => {
+    const box = document.getElementById('script-error');
+    return box.hidden ? '' : box.textContent;
+  });
+}
+
+async function waitForScriptToFinish(page) {
+  return page.waitUntil('the script to finish, paused', (s) => !s.replaying && s.paused, 60000);
+}
+
+// A session with a grab and two settings changed, copied as a link, opened
+// in a fresh page: it ends paused in the very state the native replay of
+// the same script reaches, and in the state it was copied in.
+test('CopyLinkRoundTripEndsInTheCopiedState', async ({ open, report }) => {
+  const page = await open();
+  const p = page.page;
+  const at = await grabTheBall(page);
+  await page.pointerTo(at.x + 20, at.y - 50, 6);
+  await page.waitIdleCalls(15);
+  await p.mouse.up();
+  await showPanel(page);
+  await p.locator('#set-damping').fill('2.5');
+  await p.locator('#set-surfaceStiffness').fill('12');
+  await page.waitUntil('both settings', (s) => s.settings.damping === 2.5 && s.settings.surfaceStiffness === 12);
+  await page.waitIdleCalls(30);
+  await p.click('#stopwatch-start');
+  await page.waitIdleCalls(20);
+  await p.click('#pause');
+  await page.waitUntil('a pause', (s) => s.paused);
+  await p.click('#copy-link');
+  await p.waitForFunction(() => document.getElementById('link').value.includes('#session='), null, { timeout: 10000 });
+  const link = await p.inputValue('#link');
+  const script = await page.call('orvane_session_script');
+  const copiedLine = await page.stateLine();
+  report(`link ${link.length} characters for ${script.length} bytes of script, ${h.parseScript(script).length} events`);
+  assert.ok(link.length < 8000);
+
+  const fresh = await open({ address: link.slice(link.indexOf('#')) });
+  await waitForScriptToFinish(fresh);
+  assert.equal(await scriptError(fresh), '');
+  const line = await fresh.stateLine();
+  const native = await h.nativeStateLine(script, lastStep(script) + 1);
+  assert.equal(withoutStep(line), withoutStep(native), 'the link plays to the native replay\'s state');
+  assert.equal(withoutStep(line), withoutStep(copiedLine), 'the link ends where it was copied');
+  const state = await fresh.state();
+  assert.equal(state.settings.damping, 2.5);
+  assert.ok(state.stopwatch.seconds > 0 && state.stopwatch.running, JSON.stringify(state.stopwatch));
+});
+
+// How long the link of a minute's session gets: a grab, two settings.
+test('LinkOfAOneMinuteSessionStaysShort', async ({ open, report }) => {
+  const page = await open();
+  const p = page.page;
+  const at = await grabTheBall(page);
+  await page.pointerTo(at.x + 30, at.y - 40, 8);
+  await page.waitIdleCalls(30);
+  await p.mouse.up();
+  await showPanel(page);
+  await p.locator('#set-gravity').fill('-1.5');
+  await page.waitIdleCalls(600);
+  await p.locator('#set-damping').fill('1');
+  await page.waitUntil('a minute of steps', (s) => s.simulationSteps >= 3600, 90000);
+  await p.selectOption('#link-kind', 'session');
+  await p.click('#copy-link');
+  await p.waitForFunction(() => document.getElementById('link').value.includes('#session='), null, { timeout: 10000 });
+  const link = await p.inputValue('#link');
+  const script = await page.call('orvane_session_script');
+  const events = h.parseScript(script);
+  report(`one-minute session: ${events.length} events (${events.filter((e) => e.kind === 'pace').length} pace), ` +
+    `${script.length} bytes of script, link ${link.length} characters`);
+  assert.ok(link.length < 8000, `the link has ${link.length} characters`);
+});
+
+// A set-up link opens the panel at the sections it names.
+test('SetUpLinkOpensThePanelAtItsSections', async ({ open }) => {
+  const page = await open();
+  const p = page.page;
+  await showPanel(page);
+  await p.locator('#set-centreStiffness').fill('31');
+  await page.waitUntil('the setting', (s) => s.settings.centreStiffness === 31);
+  await p.selectOption('#link-kind', 'setup');
+  await p.fill('#link-panel', 'physics,plots');
+  await p.click('#copy-link');
+  await p.waitForFunction(() => document.getElementById('link').value.includes('#setup='), null, { timeout: 10000 });
+  const link = await p.inputValue('#link');
+  assert.ok(link.endsWith('&panel=physics,plots'), link);
+  const fresh = await open({ address: link.slice(link.indexOf('#')) });
+  await fresh.waitUntil('the set-up and the panel', (s) => s.settings.centreStiffness === 31 && s.panel && !s.replaying);
+  const shown = await fresh.page.evaluate(() => Array.from(document.querySelectorAll('#panel fieldset[data-section]'))
+    .filter((f) => !f.hidden).map((f) => f.dataset.section));
+  assert.deepEqual(shown, ['physics', 'plots']);
+});
+
+// Bad scripts from a file, a drop and the address are refused with their
+// line and reason, shown on the page; the session goes on untouched.
+test('OpenDropAndAddressRefuseABadScriptAndKeepTheSession', async ({ open }) => {
+  const page = await open();
+  const p = page.page;
+  await showPanel(page);
+  await p.locator('#set-damping').fill('3');
+  await page.waitUntil('the setting', (s) => s.settings.damping === 3);
+  const before = (await page.state()).simulationSteps;
+  await p.setInputFiles('#open-script', { name: 'bad.txt', mimeType: 'text/plain',
+    buffer: Buffer.from('0 restart\n5 key-down p\n3 wobble\n') });
+  await p.waitForFunction(() => !document.getElementById('script-error').hidden, null, { timeout: 5000 });
+  assert.match(await scriptError(page), /bad\.txt:3: unknown event "wobble"/);
+  await p.evaluate(() => {
+    const data = new DataTransfer();
+    data.items.add(new File(['0 set damping 99\n'], 'dropped.txt', { type: 'text/plain' }));
+    window.dispatchEvent(new DragEvent('drop', { dataTransfer: data, bubbles: true, cancelable: true }));
+  });
+  await p.waitForFunction(() => document.getElementById('script-error').textContent.includes('dropped.txt'), null,
+    { timeout: 5000 });
+  assert.match(await scriptError(page), /dropped\.txt:1: damping "99" is not a number from 0 to 50/);
+  const after = await page.waitUntil('steps to go on', (s) => s.simulationSteps > before + 10);
+  assert.equal(after.settings.damping, 3);
+  assert.equal(after.replaying, false);
+
+  // A good file plays: from a fresh world.
+  await p.setInputFiles('#open-script', { name: 'good.txt', mimeType: 'text/plain',
+    buffer: Buffer.from('0 restart\n0 set gravity -0.5\n') });
+  await page.waitUntil('the good script', (s) => s.settings.gravity === -0.5 && s.settings.damping === 4);
+  assert.equal(await scriptError(page), '');
+
+  const addressed = await open({ replay: '0 key-down p\n1 nonsense here\n' });
+  await addressed.page.waitForFunction(() => !document.getElementById('script-error').hidden, null, { timeout: 5000 });
+  assert.match(await scriptError(addressed), /the address's replay:2: unknown event "nonsense"/);
+  await addressed.waitUntil('the page to run on', (s) => s.simulationSteps > 10 && !s.paused);
+});
+
+// Every ready experiment from the panel's list starts from a fresh world
+// and shows its note; ?experiment=NAME starts one from the address.
+test('EachExperimentStartsFromAFreshWorldWithItsNote', async ({ open, report }) => {
+  const page = await open();
+  const p = page.page;
+  await showPanel(page);
+  const experiments = JSON.parse(await page.call('orvane_experiments'));
+  assert.ok(experiments.length >= 9);
+  for (const experiment of experiments) {
+    await p.locator('#set-liftForce').fill('7');
+    await page.waitUntil('a setting to undo', (s) => s.settings.liftForce === 7);
+    await page.waitIdleCalls(5);
+    await p.click(`#experiment-list button[data-experiment="${experiment.name}"]`);
+    const state = await page.waitUntil(`${experiment.name} to start`,
+      (s) => s.settings.liftForce !== 7 && s.simulationSteps < 200);
+    const note = await p.textContent('#experiment-note');
+    assert.ok(note.startsWith(experiment.title) && note.includes(experiment.note.slice(0, 40)), note);
+    const comparing = ['stiff-and-soft', 'coarse-and-fine', 'stiffness-doubled', 'time-step-halved', 'the-butterfly'];
+    assert.equal(state.compare !== null, comparing.includes(experiment.name), experiment.name);
+    report(`${experiment.name}: started at step ${state.simulationSteps}`);
+  }
+  const addressed = await open({ address: '?experiment=the-butterfly' });
+  const state = await addressed.waitUntil('the butterfly', (s) => s.compare && s.compare.surfaceStiffness === 10.000001);
+  assert.equal(state.settings.surfaceStiffness, 10);
+  const wrong = await open({ address: '?experiment=no-such-thing' });
+  await wrong.page.waitForFunction(() => !document.getElementById('script-error').hidden, null, { timeout: 5000 });
+  assert.match(await scriptError(wrong), /no experiment is called "no-such-thing"/);
+});
+
+// The stopwatch from the panel: start, stop, reset, and stop by itself at
+// the touchdown; its presses are recorded and replay natively.
+test('StopwatchStartsStopsResetsAndStopsAtTouchdown', async ({ open, report }) => {
+  const page = await open({ address: '?experiment=drop-onto-the-platform' });
+  const p = page.page;
+  await showPanel(page);
+  const landed = await page.waitUntil('the timed fall to land', (s) => s.readouts.contacts > 0 && !s.replaying, 30000);
+  assert.equal(landed.stopwatch.running, false);
+  assert.ok(landed.stopwatch.seconds > 30 && landed.stopwatch.seconds < 60, String(landed.stopwatch.seconds));
+  assert.ok(landed.readouts.bounces >= 1);
+  report(`the fall took ${landed.stopwatch.seconds.toFixed(1)} s of model time`);
+  await p.click('#stopwatch-reset');
+  await page.waitUntil('a reset', (s) => s.stopwatch.seconds === 0);
+  await p.click('#stopwatch-auto');
+  await page.waitUntil('auto off', (s) => !s.stopwatch.auto);
+  await p.click('#stopwatch-start');
+  await page.waitUntil('it to run', (s) => s.stopwatch.running && s.stopwatch.seconds > 2);
+  await p.click('#stopwatch-start');
+  const stopped = await page.waitUntil('it to stop', (s) => !s.stopwatch.running);
+  await page.waitIdleCalls(10);
+  assert.equal((await page.state()).stopwatch.seconds, stopped.stopwatch.seconds);
+  await assertReplaysNatively(await page.snapshot(), report);
+});
+
+// Save data downloads the kept history as CSV: a row for every kept step;
+// Save session and Save set-up download their scripts.
+test('SaveDataSessionAndSetUpDownload', async ({ open, report }) => {
+  const page = await open();
+  const p = page.page;
+  await showPanel(page);
+  await page.waitUntil('some steps', (s) => s.simulationSteps >= 200);
+  await p.click('#pause');
+  const paused = await page.waitUntil('a pause', (s) => s.paused);
+  const saved = async (button) => {
+    const [download] = await Promise.all([p.waitForEvent('download'), p.click(button)]);
+    const file = await download.path();
+    return { name: download.suggestedFilename(), text: fs.readFileSync(file, 'utf8') };
+  };
+  const data = await saved('#save-data');
+  assert.match(data.name, /^orvane-data-\d{8}-\d{6}\.csv$/);
+  const rows = data.text.trim().split('\n');
+  assert.equal(rows[0].split(',').length, 13);
+  assert.ok(rows[0].startsWith('step,time (s),kinetic energy (J)'));
+  assert.equal(rows.length, paused.simulationSteps + 2);
+  assert.equal(Number(rows[rows.length - 1].split(',')[0]), paused.simulationSteps);
+  report(`${data.name}: ${rows.length - 1} rows, ${data.text.length} bytes`);
+  const session = await saved('#save-session');
+  assert.match(session.name, /^orvane-session-\d{8}-\d{6}\.txt$/);
+  assert.ok(session.text.startsWith('# orvane session: ') && session.text.includes('\n0 restart\n'), session.text);
+  assert.ok(session.text.endsWith(` seek ${paused.simulationSteps}\n`), session.text.slice(-200));
+  const setup = await saved('#save-setup');
+  assert.match(setup.name, /^orvane-setup-\d{8}-\d{6}\.txt$/);
+  assert.ok(setup.text.includes('0 restart\n') && setup.text.includes('0 camera 0 7 16 180 0\n'), setup.text);
+});
+
 async function runOne(name, body) {
   const outputFolder = process.env.ORVANE_BROWSER_TEST_OUT || path.join(require('os').tmpdir(), 'orvane-browser-tests');
   fs.mkdirSync(outputFolder, { recursive: true });

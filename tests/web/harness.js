@@ -175,11 +175,13 @@ function brief(state) {
 }
 
 // Serves build-web/ (or `folder`), starts Chromium, opens the page (with a
-// script to play first, if given, and `initScript` run before the page's
-// own) and waits for its start-up to finish. The default window gives the
-// picture the desktop window's 640 x 480; `device` adds Playwright's
-// context options (touch, pixel ratio, reduced motion).
-async function openPage({ viewport = { width: 640, height: 480 }, replay, initScript, folder, device = {} } = {}) {
+// script to play first, if given, or else what `address` adds to the page's
+// address, and `initScript` run before the page's own) and waits for its
+// start-up to finish. The default window gives the picture the desktop
+// window's 640 x 480; `device` adds Playwright's context options (touch,
+// pixel ratio, reduced motion).
+async function openPage({ viewport = { width: 640, height: 480 }, replay, initScript, folder, address = '',
+                          device = {} } = {}) {
   const site = await serveFolder(path.resolve(folder || paths.web()));
   let browser;
   try {
@@ -187,7 +189,7 @@ async function openPage({ viewport = { width: 640, height: 480 }, replay, initSc
     const page = await browser.newPage({ viewport, ...device });
     const session = new PageSession(site, browser, page);
     if (initScript) await page.addInitScript(initScript);
-    const query = replay === undefined ? '' : `?replay=${encodeURIComponent(replay)}`;
+    const query = replay === undefined ? address : `?replay=${encodeURIComponent(replay)}`;
     await page.goto(`${site.url}/index.html${query}`);
     await page.waitForFunction(() => !document.getElementById('status'), null, { timeout: 60000 });
     return session;

@@ -6,7 +6,7 @@
 namespace {
 const char kUsageTemplate[] =
     "usage: orvane-sim [--steps N] [--every K] [--input FILE] [--timeline-memory MB]\n"
-    "                  [--compare NAME=VALUE,...] [settings]\n"
+    "                  [--compare NAME=VALUE,...] [--energy | --csv] [settings]\n"
     "\n"
     "Runs the simulation without a window and prints its state as JSON lines:\n"
     "one line before the first idle call, one after the last, and with --every\n"
@@ -17,6 +17,12 @@ const char kUsageTemplate[] =
     "  --every K     also print after every K-th idle call (K >= 1)\n"
     "  --input FILE  input event script, '-' for standard input (default: none)\n"
     "  --energy      add the ball's kinetic, spring, gravity and total energy\n"
+    "  --csv         print a table instead, as the panels' Save data writes it:\n"
+    "                a header row with units, then a row after every idle call\n"
+    "                (with --every K, every K-th; the first row is before the\n"
+    "                first call): step, time, the energies, contacts, tilt x and\n"
+    "                z, the centre of mass's x, y, z and speed, in the shortest\n"
+    "                text that reads back as the same number\n"
     "  --heap-in-use at the end, print the bytes the allocator has handed out\n"
     "                and not yet taken back, on standard error\n"
     "  --timeline-memory MB\n"

@@ -15,6 +15,7 @@
 #include "cli/Version.h"
 #include "tools/common/StateJson.h"
 #include "tools/sim/SimUsage.h"
+#include "world/DataCsv.h"
 #include "world/InputScript.h"
 #include "world/ScriptPlayer.h"
 #include "world/Session.h"
@@ -39,6 +40,7 @@ struct Options {
     long long every = 0;  // 0: only the first and the last line
     std::string input;    // empty: no events
     bool energy = false;
+    bool csv = false;  // the data table (world/DataCsv.h) instead of JSON lines
     bool heapInUse = false;
     bool help = false;
     bool version = false;
@@ -50,7 +52,7 @@ struct Options {
 // Returns an empty string when the command line is good, else what is wrong.
 std::string parseOptions(int argc, char** argv, Options& options) {
     std::vector<CommandLineOption> given;
-    CommandLineSyntax syntax{{"--help", "--version", "--energy", "--heap-in-use"},
+    CommandLineSyntax syntax{{"--help", "--version", "--energy", "--csv", "--heap-in-use"},
                              {"--steps", "--every", "--input", "--timeline-memory", "--compare"}};
     addSettingOptions(syntax);
     const std::string error = readCommandLine(argc, argv, syntax, given);
@@ -67,6 +69,8 @@ std::string parseOptions(int argc, char** argv, Options& options) {
             options.version = true;
         } else if (option.name == "--energy") {
             options.energy = true;
+        } else if (option.name == "--csv") {
+            options.csv = true;
         } else if (option.name == "--heap-in-use") {
             options.heapInUse = true;
         } else if (option.name == "--compare") {
@@ -86,8 +90,45 @@ std::string parseOptions(int argc, char** argv, Options& options) {
             return "--every needs an integer K >= 1, not \"" + option.value + "\"";
         }
     }
+    if (options.csv && options.energy) return "--energy and --csv do not go together: the table has the energies";
+    if (options.csv && options.every == 0) options.every = 1;
     return std::string();
 }
+
+// The data table's rows go to the stream in large blocks.
+class CsvWriter {
+public:
+    explicit CsvWriter(std::FILE* stream) : stream_(stream) {}
+    ~CsvWriter() { flush(); }
+    CsvWriter(const CsvWriter&) = delete;
+    CsvWriter& operator=(const CsvWriter&) = delete;
+
+    void writeRow(const World& world) {
+        if (!headerWritten_) buffer_ += dataCsvHeader();
+        headerWritten_ = true;
+        appendDataCsvRow(buffer_, world);
+        if (buffer_.size() >= kBlockBytes) flush();
+    }
+    bool flush() {
+        if (!buffer_.empty() && std::fwrite(buffer_.data(), 1, buffer_.size(), stream_) != buffer_.size()) failed_ = true;
+        buffer_.clear();
+        if (std::fflush(stream_) != 0) failed_ = true;
+        return !failed_;
+    }
+    // The same, and the buffer's memory given back (for --heap-in-use).
+    bool flushAndRelease() {
+        const bool written = flush();
+        std::string().swap(buffer_);
+        return written;
+    }
+
+private:
+    static constexpr std::size_t kBlockBytes = std::size_t{1} << 16;
+    std::FILE* stream_;
+    std::string buffer_;
+    bool headerWritten_ = false;
+    bool failed_ = false;
+};
 
 class Replay {
 public:
@@ -113,12 +154,17 @@ public:
             if ((options_.every > 0 && n % options_.every == 0) || n == options_.steps) print(n);
         }
         reportBlowUps(options_.steps, true);
-        return out_.flushAndRelease();
+        const bool csvWritten = csv_.flushAndRelease();
+        return out_.flushAndRelease() && csvWritten;
     }
 
 private:
     void print(long long step) {
-        out_.writeState(step, session_.shown(), options_.energy);
+        if (options_.csv) {
+            csv_.writeRow(session_.shown());
+        } else {
+            out_.writeState(step, session_.shown(), options_.energy);
+        }
         lastPrinted_ = step;
     }
 
@@ -162,6 +208,7 @@ private:
     long long untold_ = 0;
     long long lastReportAt_ = -1;
     JsonLineWriter out_;
+    CsvWriter csv_{stdout};
 };
 }  // namespace
 

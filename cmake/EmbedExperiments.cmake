@@ -1,0 +1,22 @@
+# Writes the ready experiments (experiments/*.txt) into a C++ source as the
+# table world/Experiments.h declares, at configure time; a change to any of
+# them configures again.
+function(orvane_embed_experiments output)
+  file(GLOB files CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/experiments/*.txt)
+  list(SORT files)
+  set(body "// Made by cmake/EmbedExperiments.cmake from experiments/*.txt: do not edit.\n")
+  string(APPEND body "#include \"world/Experiments.h\"\n\nconst ExperimentText kExperimentTexts[] = {\n")
+  set(count 0)
+  foreach(file IN LISTS files)
+    get_filename_component(name ${file} NAME_WE)
+    file(READ ${file} text)
+    string(APPEND body "    {\"${name}\", R\"experiment(${text})experiment\"},\n")
+    math(EXPR count "${count} + 1")
+  endforeach()
+  if(count EQUAL 0)
+    string(APPEND body "    {\"\", \"\"},\n")
+  endif()
+  string(APPEND body "};\nconst std::size_t kExperimentTextCount = ${count};\n")
+  file(WRITE ${output}.new "${body}")
+  configure_file(${output}.new ${output} COPYONLY)
+endfunction()
