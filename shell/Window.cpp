@@ -487,6 +487,5 @@ World& windowWorld() { return shell->session.present(); }
 Session& windowSession() { return shell->session; }
 int windowId() { return shell->windowId; }
 long long windowIdleCalls() { return shell->idleCalls; }
-bool windowReplaying() { return replaying(); }
 const char* frameRateText() { return shell->frameRate.text(); }
 WindowHooks& windowHooks() { return shell->hooks; }

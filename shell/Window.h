@@ -70,7 +70,6 @@ class Session;
 Session& windowSession();
 int windowId();
 long long windowIdleCalls();  // idle calls done since start-up
-bool windowReplaying();       // a replay still has the controls
 const char* frameRateText();  // as the last frame showed it
 struct WindowHooks {
     void (*frameDrawn)() = nullptr;   // after a frame is drawn, before it is shown

@@ -259,7 +259,6 @@ EMSCRIPTEN_KEEPALIVE const char* orvane_state() {
     }
     writeHistory(json, world.history);
     writeReadouts(json, world);
-    json.key("replaying").boolean(windowReplaying());
     json.key("steps").integer(static_cast<long long>(world.history.size()));
     json.endObject();
     return out.c_str();

@@ -44,7 +44,7 @@ namespace {
 template <typename Member>
 Vec3 meanOver(const SoftBall& ball, Member member) {
     Vec3 sum;
-    for (const auto& particle : ball.particles) sum += (*particle).*member;
+    for (const auto& particle : ball.particles) sum += particle.*member;
     const double count = static_cast<double>(ball.particles.empty() ? 1 : ball.particles.size());
     return Vec3(sum.x / count, sum.y / count, sum.z / count);
 }

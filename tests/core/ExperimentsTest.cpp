@@ -31,7 +31,7 @@ bool finite(const Vec3& v) { return std::isfinite(v.x) && std::isfinite(v.y) && 
 
 bool everyPointFinite(const SoftBall& ball) {
     for (const auto& particle : ball.particles) {
-        if (!finite(particle->position) || !finite(particle->velocity)) return false;
+        if (!finite(particle.position) || !finite(particle.velocity)) return false;
     }
     return true;
 }

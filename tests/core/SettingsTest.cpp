@@ -43,7 +43,9 @@ TEST_F(SettingsTest, EveryStartValueIsTheBallsOwn) {
         EXPECT_LE(setting.minimum, settingStartValue(setting)) << setting.name;
         EXPECT_GE(setting.maximum, settingStartValue(setting)) << setting.name;
         EXPECT_GT(setting.sliderStep, 0.0) << setting.name;
-        if (!setting.choice) EXPECT_LE(setting.sliderStep, (setting.maximum - setting.minimum) / 10) << setting.name;
+        if (!setting.choice) {
+            EXPECT_LE(setting.sliderStep, (setting.maximum - setting.minimum) / 10) << setting.name;
+        }
         EXPECT_EQ((setting.parameter != nullptr) + (setting.resolution != nullptr) + (setting.choice != nullptr), 1)
             << setting.name;
         EXPECT_EQ(findSetting(setting.name), &setting);
