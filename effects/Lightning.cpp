@@ -53,6 +53,9 @@ void LightningBolt::update() {
 
 void BoltList::add(const LightningBolt& bolt) {
     if (count < capacity) {
+        // Room for a full list at once: the memory a sky holds then does not
+        // depend on how many bolts it has seen.
+        if (items.capacity() < static_cast<std::size_t>(capacity)) items.reserve(static_cast<std::size_t>(capacity));
         items.push_back(bolt);
         count = count + 1;
         return;
