@@ -188,7 +188,7 @@ test('KeyboardAloneReachesEveryControl', async ({ open, report }) => {
   await page.waitUntil('the panel to open', (s) => s.panel);
   await p.waitForFunction(() => document.getElementById('panel').contains(document.activeElement), null, { timeout: 20000 });
   await p.keyboard.up('Tab');
-  const expected = await p.evaluate(() => Array.from(document.querySelectorAll('#panel button, #panel input'))
+  const expected = await p.evaluate(() => Array.from(document.querySelectorAll('#panel button, #panel input, #panel select'))
     .filter((e) => !e.disabled && e.offsetParent !== null).map((e) => e.id));
   const visited = [];
   for (;;) {
