@@ -404,6 +404,11 @@ void StudyPanel::measureSection(const World& world, PanelActions& actions) {
     } else {
         ImGui::TextDisabled("last flight's highest point: not landed yet");
     }
+    if (world.compare) {
+        const Readouts b = readoutsOf(*world.compare);
+        ImGui::TextColored(ImVec4(1.0f, 0.7f, 0.35f, 1.0f), "B: height %.3f m, speed %.3f m/s, contacts %d, bounces %lld",
+                           b.centreHeight, b.centreSpeed, b.contacts, b.bounces);
+    }
     const Stopwatch& stopwatch = world.instruments.stopwatch;
     ImGui::Text("stopwatch %.2f s%s", stopwatch.seconds, stopwatch.running ? " (running)" : "");
     auto use = [&actions](StopwatchAction action) { actions.events.push_back(ScriptEvent::stopwatchAction(action)); };

@@ -28,15 +28,27 @@ void sixDigits(std::string& out, double value) {
     out += text;
 }
 
-void writeHistory(JsonWriter& json, const StepHistory& history) {
-    const JsonWriter::NumberFormat exact = json.numberFormat(sixDigits);
-    json.key("energy").beginArray();
+void writeEnergies(JsonWriter& json, const char* key, const StepHistory& history) {
+    json.key(key).beginArray();
     for (std::size_t i = 0; i < history.size(); ++i) {
         const StepSample& s = history[i];
         const double values[4] = {s.kinetic, s.spring, s.gravity, s.total};
         json.numbers(values, 4);
     }
     json.endArray();
+}
+
+// A's energies, and in compare mode B's beside them and how far apart the
+// two centres were at each step.
+void writeHistory(JsonWriter& json, const World& world) {
+    const JsonWriter::NumberFormat exact = json.numberFormat(sixDigits);
+    writeEnergies(json, "energy", world.history);
+    if (world.compare) {
+        writeEnergies(json, "energyB", world.compare->history);
+        json.key("separation").beginArray();
+        for (std::size_t i = 0; i < world.history.size(); ++i) json.number(world.history[i].separation);
+        json.endArray();
+    }
     json.numberFormat(exact);
 }
 
@@ -61,9 +73,9 @@ int setFromThePage(const char* name, double value, ScriptEvent (*change)(const S
     deliverToWindow(change(*setting, checked));
     return 0;
 }
-void writeReadouts(JsonWriter& json, const World& world) {
+void writeReadoutsOf(JsonWriter& json, const char* key, const World& world) {
     const Readouts r = readoutsOf(world);
-    json.key("readouts").beginObject();
+    json.key(key).beginObject();
     json.key("time").number(r.time);
     json.key("height").number(r.centreHeight);
     json.key("speed").number(r.centreSpeed);
@@ -75,6 +87,11 @@ void writeReadouts(JsonWriter& json, const World& world) {
         json.key("lastFlightTop").null();
     }
     json.endObject();
+}
+
+void writeReadouts(JsonWriter& json, const World& world) {
+    writeReadoutsOf(json, "readouts", world);
+    if (world.compare) writeReadoutsOf(json, "readoutsB", *world.compare);
     const Stopwatch& stopwatch = world.instruments.stopwatch;
     json.key("stopwatch").beginObject();
     json.key("seconds").number(stopwatch.seconds);
@@ -257,7 +274,7 @@ EMSCRIPTEN_KEEPALIVE const char* orvane_state() {
     } else {
         json.key("compare").null();
     }
-    writeHistory(json, world.history);
+    writeHistory(json, world);
     writeReadouts(json, world);
     json.key("steps").integer(static_cast<long long>(world.history.size()));
     json.endObject();

@@ -386,6 +386,14 @@ test('CompareModeFromThePanelReplaysNatively', async ({ open, report }) => {
   const apart = Math.hypot(...line.centre.map((v, i) => v - line.b.centre[i]));
   report(`B with damping 1.5 beside A after ${snapshot.state.simulationSteps} steps: centres ` +
     `${apart.toExponential(2)} apart`);
+  // The panel shows B beside A: its energies in the plot, how far apart the
+  // two are, and its readouts.
+  const { state } = snapshot;
+  assert.equal(state.energyB.length, state.energy.length, "B's energies, a sample a step as A's");
+  assert.equal(state.separation.length, state.energy.length);
+  assert.ok(state.separation[state.separation.length - 1] > 0, 'A and B parted');
+  assert.ok(await p.isVisible('#apart'), 'the separation plot is shown');
+  assert.match(await p.textContent('#readouts'), /^A: time .*\nB: time /s);
   await assertReplaysNatively(snapshot, report);
 });
 
