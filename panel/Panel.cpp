@@ -138,7 +138,11 @@ void drawPlot(const char* title, const char* unit, const StepHistory& history, P
         draw->AddText(ImVec2(legendX, topLeft.y + 2.0f), s.colour, s.name);
         legendX += ImGui::CalcTextSize(s.name).x + 12.0f;
     }
-    if (historyOfB) draw->AddText(ImVec2(legendX, topLeft.y + 2.0f), IM_COL32(200, 200, 200, 255), "dashed: B");
+    if (historyOfB) {
+        const float lineHeight = ImGui::GetTextLineHeight();
+        draw->AddText(ImVec2(topLeft.x + 6.0f, bottomRight.y - lineHeight - 2.0f), IM_COL32(200, 200, 200, 255),
+                      "dashed: B");
+    }
 }
 
 // The newest sample's energies as bars, on the energy plot's own scale, so
