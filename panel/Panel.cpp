@@ -247,6 +247,8 @@ void StudyPanel::showSection(const World& world, PanelActions& actions) {
     if (ImGui::Checkbox("skin (3)", &skin)) actions.events.push_back(keyPress('3'));
     if (ImGui::Checkbox("lighting, ground texture, sky, lightning (8)", &lighting))
         actions.events.push_back(keyPress('8'));
+    bool noFlashes = world.display.noFlashes;
+    if (ImGui::Checkbox("no flashes: the lightning faint (n)", &noFlashes)) actions.events.push_back(keyPress('n'));
     int look = static_cast<int>(world.display.look);
     ImGui::TextUnformatted("the ball's look (4):");
     ImGui::SameLine();
