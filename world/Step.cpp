@@ -55,14 +55,6 @@ void rebuildAfterBlowUp(World& world) {
     world.blowUpNoticeFrames = kBlowUpNoticeFrames;
 }
 
-// Every mass point weighs the same: the mean of their places.
-Vec3 centreOfMass(const SoftBall& ball) {
-    Vec3 sum;
-    for (const auto& particle : ball.particles) sum += particle.position;
-    const double count = static_cast<double>(ball.particles.empty() ? 1 : ball.particles.size());
-    return Vec3(sum.x / count, sum.y / count, sum.z / count);
-}
-
 StepSample sampleOf(const World& world) {
     const BallEnergy energy = energyOf(world.ball);
     StepSample sample;
@@ -74,7 +66,7 @@ StepSample sampleOf(const World& world) {
     sample.tiltX = world.board.tiltX;
     sample.tiltZ = world.board.tiltZ;
     sample.centreHeight = world.ball.centre.y;
-    if (world.compare) sample.separation = length(centreOfMass(world.compare->ball) - centreOfMass(world.ball));
+    if (world.compare) sample.separation = length(massCentre(world.compare->ball) - massCentre(world.ball));
     return sample;
 }
 

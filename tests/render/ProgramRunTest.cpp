@@ -12,22 +12,27 @@
 
 using namespace render;
 
+namespace {
+// Waits for the window to be shown, focuses it and types `keys` (xdotool's
+// words) through the XTEST extension, as a keyboard would (a sent event may
+// reach a window that is not mapped yet).
+ChildResult typeIntoTheWindow(const std::string& keys) {
+    ChildOptions options;
+    options.timeoutSeconds = 30.0;
+    return runChild({"sh", "-c",
+                     "w=$(xdotool search --sync --onlyvisible --name 'project orvane' | head -n1) && "
+                     "xdotool windowfocus --sync \"$w\" && " + keys},
+                    options);
+}
+}  // namespace
+
 TEST(ProgramRun, EscFromTheWindowSystemEndsTheProgramWithStatusZero) {
     PicsDirectory pics;
     ChildOptions programOptions;
     programOptions.timeoutSeconds = 60.0;
     ChildProcess program({ORVANE_BINARY_DIR "/orvane"}, programOptions);
     ASSERT_TRUE(program.started()) << program.wait().describe();
-    // Waits for the window to be shown, focuses it and types Esc through the
-    // XTEST extension, as a keyboard would (a sent event may reach a window
-    // that is not mapped yet).
-    ChildOptions typistOptions;
-    typistOptions.timeoutSeconds = 30.0;
-    const ChildResult typist = runChild({"sh", "-c",
-                                         "w=$(xdotool search --sync --onlyvisible --name 'project orvane' "
-                                         "| head -n1) && xdotool windowfocus --sync \"$w\" && "
-                                         "xdotool key Escape"},
-                                        typistOptions);
+    const ChildResult typist = typeIntoTheWindow("xdotool key Escape");
     const ChildResult& run = program.wait();
 
     ASSERT_FALSE(typist.timedOut) << "xdotool did not find the window in time";
@@ -50,14 +55,8 @@ TEST(ProgramRun, QuickTapsOfOneKeyAllArrive) {
     programOptions.timeoutSeconds = 60.0;
     ChildProcess program({ORVANE_BINARY_DIR "/orvane", "--record", recording}, programOptions);
     ASSERT_TRUE(program.started()) << program.wait().describe();
-    ChildOptions typistOptions;
-    typistOptions.timeoutSeconds = 30.0;
-    const ChildResult typist = runChild({"sh", "-c",
-                                         "w=$(xdotool search --sync --onlyvisible --name 'project orvane' "
-                                         "| head -n1) && xdotool windowfocus --sync \"$w\" && "
-                                         "xdotool key --delay 1 x x x x x x x x x x && sleep 0.5 && "
-                                         "xdotool key Escape"},
-                                        typistOptions);
+    const ChildResult typist =
+        typeIntoTheWindow("xdotool key --delay 1 x x x x x x x x x x && sleep 0.5 && xdotool key Escape");
     const ChildResult& run = program.wait();
     ASSERT_EQ(typist.exitStatus, 0) << typist.describe() << "\n" << typist.err;
     ASSERT_FALSE(run.timedOut) << "the program did not end on Esc";
