@@ -144,6 +144,7 @@ std::vector<ScriptEvent> setUpEvents(const World& world) {
     if (world.ball.showSprings != fresh.ball.showSprings) pressKey(events, '2');
     if (world.ball.showSurface != fresh.ball.showSurface) pressKey(events, '3');
     if (world.display.lightingOn != fresh.display.lightingOn) pressKey(events, '8');
+    if (world.display.noFlashes != fresh.display.noFlashes) pressKey(events, 'n');
     if (world.compare) {
         events.push_back(ScriptEvent::compareMode(CompareAction::On));
         addSettings(events, *world.compare, world, ScriptEvent::setB);

@@ -173,6 +173,7 @@ TEST(SetUpScript, StartsAFreshWorldWithTheSettingsDisplayAndCamera) {
     session.deliver(onlyEvent("0 set centreStiffness 33"));
     session.deliver(onlyEvent("0 set rings 12"));
     session.deliver(onlyEvent("0 key-down 2"));
+    session.deliver(onlyEvent("0 key-down n"));
     session.deliver(onlyEvent("0 look jelly"));
     session.deliver(onlyEvent("0 compare on"));
     session.deliver(onlyEvent("0 set-b damping 1.5"));
@@ -194,6 +195,7 @@ TEST(SetUpScript, StartsAFreshWorldWithTheSettingsDisplayAndCamera) {
     EXPECT_EQ(set.compare->ball.damping, 1.5);
     EXPECT_EQ(set.compare->ball.rings, 12);
     EXPECT_TRUE(set.ball.showSprings);
+    EXPECT_TRUE(set.display.noFlashes);
     EXPECT_EQ(set.display.look, BallLook::Jelly);
     EXPECT_EQ(set.camera.position.x, now.camera.position.x);
     EXPECT_EQ(set.camera.position.y, now.camera.position.y);
