@@ -138,16 +138,6 @@ void save(const char* kind, const char* extension, const std::string& text) {
     tellOnTheOverlay(saveInWorkingDirectory(savedFileName(kind, extension, std::time(nullptr)), text));
 }
 
-void startExperiment(const std::string& name) {
-    const Experiment* experiment = findExperiment(name);
-    if (!experiment) return;
-    const ScriptParseResult script = parseInputScript(experiment->script, experiment->name);
-    if (!script.ok) {
-        tellOnTheOverlay(script.error);
-        return;
-    }
-    playInWindow(script.events);
-}
 
 void drawPanel() {
     PanelContext context;
@@ -157,7 +147,10 @@ void drawPanel() {
     const PanelActions actions = panel_toolkit::draw(shell->session.shown(), context);
     for (const ScriptEvent& event : actions.events) shell->panelEvents.push_back(event);
     shell->panelTogglesPacing = shell->panelTogglesPacing != actions.togglePacing;
-    if (!actions.experiment.empty()) startExperiment(actions.experiment);
+    if (!actions.experiment.empty()) {
+        const std::string refused = startExperimentInWindow(actions.experiment);
+        if (!refused.empty()) tellOnTheOverlay(refused);
+    }
     if (actions.saveSession) save("session", "txt", shell->session.sessionScript());
     if (actions.saveSetUp) save("setup", "txt", setUpScript(shell->session.shown()));
     if (actions.saveData) save("data", "csv", keptStepsCsv(shell->session.timeline()));
@@ -481,6 +474,19 @@ void playInWindow(const std::vector<ScriptEvent>& events) {
     for (const ScriptEvent& event : events) shifted.push_back(event.at(event.step + shell->idleCalls));
     shell->replay = std::make_unique<ScriptPlayer>(std::move(shifted));
     shell->replayHoldsControls = false;
+}
+
+std::string playScriptInWindow(const std::string& text, const std::string& name) {
+    const ScriptParseResult script = parseInputScript(text, name);
+    if (!script.ok) return script.error;
+    playInWindow(script.events);
+    return std::string();
+}
+
+std::string startExperimentInWindow(const std::string& name) {
+    const Experiment* experiment = findExperiment(name);
+    if (!experiment) return "no experiment is called \"" + name + "\"";
+    return playScriptInWindow(experiment->script, experiment->name);
 }
 
 World& windowWorld() { return shell->session.present(); }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include <vector>
 
 #include "world/Input.h"
@@ -55,6 +57,11 @@ void deliverToWindow(const ScriptEvent& event);
 // ready experiment, a file opened, a link. The person's own input goes on
 // reaching the world meanwhile (and is recorded with the script's).
 void playInWindow(const std::vector<ScriptEvent>& events);
+// The same from a script's text: "" when it plays, else why it was refused
+// (with its line); a refused script changes nothing.
+std::string playScriptInWindow(const std::string& text, const std::string& name);
+// A ready experiment by name, played so: "" when it starts, else why not.
+std::string startExperimentInWindow(const std::string& name);
 bool windowReplaying();  // a script has the controls
 
 // What the window does with a handler's answer: draw a frame now (Redraw),

@@ -138,17 +138,12 @@ EMSCRIPTEN_KEEPALIVE const char* orvane_experiments() {
 // experiment): "" when it plays, else why it was refused, with its line;
 // a refused script changes nothing.
 EMSCRIPTEN_KEEPALIVE const char* orvane_play_script(const char* text, const char* name) {
-    const ScriptParseResult script = parseInputScript(text, name);
-    if (!script.ok) return keptText(script.error);
-    playInWindow(script.events);
-    return keptText("");
+    return keptText(playScriptInWindow(text, name));
 }
 
 // A ready experiment by name: "" when it starts, else why not.
 EMSCRIPTEN_KEEPALIVE const char* orvane_start_experiment(const char* name) {
-    const Experiment* experiment = findExperiment(name);
-    if (!experiment) return keptText(std::string("no experiment is called \"") + name + "\"");
-    return orvane_play_script(experiment->script.c_str(), experiment->name.c_str());
+    return keptText(startExperimentInWindow(name));
 }
 
 // The stopwatch: start, stop, reset, auto-on, auto-off.
