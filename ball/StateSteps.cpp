@@ -62,13 +62,13 @@ std::vector<Particle>& scratchState(int which) {
     thread_local std::vector<Particle> states[2];
     return states[which];
 }
-std::vector<Vec3>& scratchForces(int which) {
-    thread_local std::vector<Vec3> forces[1];
-    return forces[which];
+std::vector<Vec3>& scratchForces() {
+    thread_local std::vector<Vec3> forces;
+    return forces;
 }
 
 void stepEuler(SoftBall& ball, const StepRules& rules, const ParticlePull& pull, bool symplectic) {
-    std::vector<Vec3>& forces = scratchForces(0);
+    std::vector<Vec3>& forces = scratchForces();
     evaluateForces(ball, rules, pull, ball.particles.data(), forces);
     const double h = ball.timeStep / ball.particleMass;
     for (std::size_t i = 0; i < forces.size(); ++i) {
@@ -81,7 +81,7 @@ void stepEuler(SoftBall& ball, const StepRules& rules, const ParticlePull& pull,
 
 void stepVelocityVerlet(SoftBall& ball, const StepRules& rules, const ParticlePull& pull) {
     std::vector<Particle>& state = scratchState(0);
-    std::vector<Vec3>& forces = scratchForces(0);
+    std::vector<Vec3>& forces = scratchForces();
     state.assign(ball.particles.begin(), ball.particles.end());
     evaluateForces(ball, rules, pull, state.data(), forces);
     const double halfH = 0.5 * ball.timeStep / ball.particleMass;
@@ -104,7 +104,7 @@ void stepRk4(SoftBall& ball, const StepRules& rules, const ParticlePull& pull) {
     const double dt = ball.timeStep;
     std::vector<Particle>& stage = scratchState(0);
     std::vector<Particle>& sum = scratchState(1);  // weighted sums of the slopes: (dx, dv)
-    std::vector<Vec3>& forces = scratchForces(0);
+    std::vector<Vec3>& forces = scratchForces();
     stage.assign(ball.particles.begin(), ball.particles.end());
     sum.assign(count, Particle());
     const double stageFraction[4] = {0.5, 0.5, 1.0, 0.0};
