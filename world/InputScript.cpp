@@ -288,13 +288,15 @@ std::string cameraPlaceText(const ScriptEvent& event) {
 
 // A fresh world, as at start-up; what belongs to the viewer rather than to
 // the experiment stays: the window's size, the panel and help shown, the
-// ball's look and what the pointer does.
+// ball's look, no flashes (which a person who must not see them relies on)
+// and what the pointer does.
 InputResponse restartWorld(World& world) {
     World fresh;
     fresh.window = world.window;
     fresh.display.panelVisible = world.display.panelVisible;
     fresh.display.helpVisible = world.display.helpVisible;
     fresh.display.look = world.display.look;
+    fresh.display.noFlashes = world.display.noFlashes;
     fresh.input.pointer = world.input.pointer;
     world = std::move(fresh);
     return InputResponse::Restart;
@@ -453,7 +455,7 @@ const EventSyntax kEventSyntax[] = {
      }, onlyViews, reachesB},
     {ScriptEventKind::Restart, "restart", "",
      "a fresh world, as at start-up, so that what follows plays from a clean state; the window's size, the panel, "
-     "the help, the ball's look and the pointer's mode stay as the viewer has them, and the kept past starts anew",
+     "the help, the ball's look, no flashes and the pointer's mode stay as the viewer has them, and the kept past starts anew",
      readNothing, noText, [](World& w, const ScriptEvent&) { return restartWorld(w); }, simulates, staysWithA},
     {ScriptEventKind::Stopwatch, "stopwatch", "start|stop|reset|auto-on|auto-off",
      "the stopwatch, in model time (steps times the time step): start, stop, reset to 0; auto-on makes it stop by "

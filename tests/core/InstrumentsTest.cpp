@@ -101,6 +101,7 @@ TEST(Restart, StartsAFreshWorldKeepingTheViewersWindowPanelAndLook) {
     session.deliver(onlyEvent("0 reshape 800 600"));
     session.deliver(onlyEvent("0 key-down tab"));
     session.deliver(onlyEvent("0 look jelly"));
+    session.deliver(onlyEvent("0 key-down n"));
     session.deliver(onlyEvent("0 set damping 9"));
     session.deliver(onlyEvent("0 stopwatch start"));
     idle(session, 50);
@@ -112,6 +113,7 @@ TEST(Restart, StartsAFreshWorldKeepingTheViewersWindowPanelAndLook) {
     EXPECT_EQ(world.window.width, 800);
     EXPECT_TRUE(world.display.panelVisible);
     EXPECT_EQ(world.display.look, BallLook::Jelly);
+    EXPECT_TRUE(world.display.noFlashes) << "a person who must not see flashes keeps them off";
     EXPECT_EQ(session.timeline().oldestStep(), 0);
     EXPECT_EQ(session.timeline().latestStep(), 0);
     idle(session, 20);
