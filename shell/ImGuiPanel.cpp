@@ -37,6 +37,27 @@ bool panelKeepsKeys(const ImGuiIO& io) {
     return io.WantTextInput || (io.WantCaptureKeyboard && !buttonReleasedSinceFrame);
 }
 
+// Dear ImGui sees only whether a button is down when a frame begins: a
+// press and its release between two frames (a quick click while frames are
+// slow) would leave it no frame with the button down, and the click would
+// be lost. Such a release waits until a frame has seen the press.
+constexpr int kButtons = 3;  // GLUT's left, middle and right
+bool pressedSinceFrame[kButtons] = {};
+bool releaseWaiting[kButtons] = {};
+
+int imguiButton(int glutButton) {
+    return glutButton == GLUT_LEFT_BUTTON ? 0 : glutButton == GLUT_RIGHT_BUTTON ? 1 : 2;
+}
+
+void releaseWhatWaited(ImGuiIO& io) {
+    for (int button = 0; button < kButtons; ++button) {
+        if (!releaseWaiting[button]) continue;
+        releaseWaiting[button] = false;
+        io.MouseDown[imguiButton(button)] = false;
+        buttonReleasedSinceFrame = true;
+    }
+}
+
 ImGuiIO& preparedIo() {
     prepare();
     return ImGui::GetIO();
@@ -74,10 +95,19 @@ bool offerMotion(int x, int y) {
 }
 
 bool offerButton(int button, int state, int x, int y) {
-    prepare();
-    if (state == GLUT_UP) buttonReleasedSinceFrame = true;
+    ImGuiIO& io = preparedIo();
+    if (button < 0 || button >= kButtons) return io.WantCaptureMouse;
+    if (state == GLUT_DOWN) {
+        pressedSinceFrame[button] = true;
+        releaseWaiting[button] = false;
+    } else if (pressedSinceFrame[button]) {
+        releaseWaiting[button] = true;
+        return io.WantCaptureMouse;
+    } else {
+        buttonReleasedSinceFrame = true;
+    }
     ImGui_ImplGLUT_MouseFunc(button, state, x, y);
-    return preparedIo().WantCaptureMouse;
+    return io.WantCaptureMouse;
 }
 
 void offerDrag(int x, int y) {
@@ -91,9 +121,11 @@ PanelActions draw(const World& world, const PanelContext& context) {
     ImGui_ImplOpenGL2_NewFrame();
     ImGui_ImplGLUT_NewFrame();  // this back end's NewFrame also begins ImGui's
     buttonReleasedSinceFrame = false;
+    for (bool& pressed : pressedSinceFrame) pressed = false;
     PanelActions actions = panel->build(world, context);
     ImGui::Render();
     ImGui_ImplOpenGL2_RenderDrawData(ImGui::GetDrawData());
+    releaseWhatWaited(io);
     return actions;
 }
 
@@ -102,6 +134,7 @@ void forgetHeldInput() {
     ImGuiIO& io = ImGui::GetIO();
     for (bool& down : io.KeysDown) down = false;
     for (bool& down : io.MouseDown) down = false;
+    for (bool& waiting : releaseWaiting) waiting = false;
     io.KeyCtrl = io.KeyShift = io.KeyAlt = io.KeySuper = false;
 }
 

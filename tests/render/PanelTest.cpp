@@ -98,6 +98,30 @@ TEST(Panel, InputOverThePanelStaysThereAndItsButtonsActThroughTheWorld) {
     EXPECT_GT(world.history.size(), 10u);
 }
 
+// On a slow or busy machine a click can begin and end between two frames;
+// the panel must still see the button down for a frame, or the click is lost.
+TEST(Panel, AClickQuickerThanAFrameStillPressesTheButton) {
+    PicsDirectory pics;
+    START_UP_OR_SKIP(output);
+    runIdleCalls(5);
+    pressTab();
+    runIdleCalls(3);
+    World& world = windowWorld();
+    windowMouseMotion(kPauseButtonX, kPauseButtonY);
+    runIdleCalls(2);
+    ASSERT_FALSE(world.run.paused);
+    windowMouseButton(GLUT_LEFT_BUTTON, GLUT_DOWN, kPauseButtonX, kPauseButtonY);
+    windowMouseButton(GLUT_LEFT_BUTTON, GLUT_UP, kPauseButtonX, kPauseButtonY);
+    runIdleCalls(3);
+    EXPECT_TRUE(world.run.paused) << "the click was lost";
+
+    // The release came all the same: the next click is a click of its own.
+    windowMouseButton(GLUT_LEFT_BUTTON, GLUT_DOWN, kPauseButtonX, kPauseButtonY);
+    windowMouseButton(GLUT_LEFT_BUTTON, GLUT_UP, kPauseButtonX, kPauseButtonY);
+    runIdleCalls(3);
+    EXPECT_FALSE(world.run.paused);
+}
+
 // Keys that went up while the panel was hidden were never offered to it: shown
 // again, it must not take them for held (a Tab held that long would move it
 // into a field, which then keeps every key, Esc included).
