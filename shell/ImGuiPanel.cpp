@@ -9,6 +9,7 @@
 
 namespace {
 StudyPanel* panel = nullptr;
+constexpr int kWheelUp = 3, kWheelDown = 4;
 
 // Set up the first time the panel is shown, so that a session without it
 // never touches Dear ImGui. It keeps no settings file.
@@ -94,8 +95,18 @@ bool offerMotion(int x, int y) {
     return preparedIo().WantCaptureMouse;
 }
 
+// GLUT hands the wheel over as buttons 3 (up) and 4 (down), one press a
+// notch, which this back end's MouseFunc ignores: without them a panel
+// taller than the window could only be scrolled by its scroll bar.
 bool offerButton(int button, int state, int x, int y) {
     ImGuiIO& io = preparedIo();
+    if (button == kWheelUp || button == kWheelDown) {
+        if (state == GLUT_DOWN) {
+            io.MousePos = ImVec2(static_cast<float>(x), static_cast<float>(y));
+            io.MouseWheel += button == kWheelUp ? 1.0f : -1.0f;
+        }
+        return io.WantCaptureMouse;
+    }
     if (button < 0 || button >= kButtons) return io.WantCaptureMouse;
     if (state == GLUT_DOWN) {
         pressedSinceFrame[button] = true;

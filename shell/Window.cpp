@@ -439,7 +439,7 @@ void windowMouseMotion(int x, int y) {
 
 void windowMouseButton(int button, int state, int x, int y) {
     const bool overPanel = panelShown() && panel_toolkit::offerButton(button, state, x, y);
-    // The wheel comes as buttons 3 and 4; it does nothing here.
+    // The wheel comes as buttons 3 and 4: it scrolls the panel and is nothing to the world.
     if (button != GLUT_LEFT_BUTTON && button != GLUT_MIDDLE_BUTTON && button != GLUT_RIGHT_BUTTON) return;
     // A press over the panel is the panel's, and so is its release; a press
     // on the scene is the world's wherever it is released.
