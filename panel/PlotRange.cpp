@@ -24,13 +24,17 @@ struct Span {
 // step to a tick would leave it where it was, and the axis would never end.
 constexpr double kNarrowestRelativeWidth = 1e-9;
 
-// [low, high] widened to whole tick steps.
+// [low, high] widened to whole tick steps. A single value (a level board's
+// tilt, no contacts yet) gets a step either side: on a tick it would
+// otherwise have a range of no height, where nothing can be placed.
 Span niceSpan(double low, double high) {
     double width = high - low;
-    if (!(width > 0.0)) width = std::max(std::fabs(high), 1e-9);
+    if (!(width > 0.0)) width = high != 0.0 ? std::fabs(high) : 1.0;
     width = std::max(width, std::max(std::fabs(low), std::fabs(high)) * kNarrowestRelativeWidth);
     const double step = niceAbove(width / kTicks);
-    return {std::floor(low / step) * step, std::ceil(high / step) * step, step};
+    const double niceLow = std::floor(low / step) * step, niceHigh = std::ceil(high / step) * step;
+    if (niceHigh > niceLow) return {niceLow, niceHigh, step};
+    return {niceLow - step, niceHigh + step, step};
 }
 }  // namespace
 

@@ -64,3 +64,17 @@ TEST(PlotRange, ValuesThatDifferInTheirLastBitsStillGiveAFewDistinctTicks) {
         EXPECT_GE(ticks, 1) << value;
     }
 }
+
+// A value that stays the same (a level board's tilt, no contacts before the
+// first landing) is drawn inside the plot between ticks, not on a range of
+// no height.
+TEST(PlotRange, AValueThatStaysTheSameLiesInsideARangeWithTicks) {
+    for (const double value : {0.0, 2.0, -3.0, 25.0, 1.0e-12}) {
+        PlotRange range;
+        range.update(value, value);
+        EXPECT_LT(range.low(), value) << value;
+        EXPECT_GT(range.high(), value) << value;
+        EXPECT_GE((range.high() - range.low()) / range.tickStep(), 1.0 - 1e-9) << value;
+        EXPECT_LE((range.high() - range.low()) / range.tickStep(), PlotRange::kMostTicks) << value;
+    }
+}
