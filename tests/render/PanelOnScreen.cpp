@@ -175,7 +175,7 @@ void PanelUser::turnWheel(int notchesDown) {
     traced_.play(actions);
 }
 
-bool PanelUser::bringIntoView(const std::string& text, ShownText& found) {
+bool PanelUser::bringIntoView(const std::string& text, ShownText& found, bool lookUp) {
     constexpr int kMostNotches = 30;
     for (int notch = 0;; ++notch) {
         const std::vector<ShownText> texts = shownTexts();
@@ -185,14 +185,14 @@ bool PanelUser::bringIntoView(const std::string& text, ShownText& found) {
             return true;
         }
         if (notch == kMostNotches) return false;
-        const bool above = shown && shown->box.centreY() < shown->clip.centreY();
+        const bool above = shown ? shown->box.centreY() < shown->clip.centreY() : lookUp;
         turnWheel(above ? -1 : 1);
     }
 }
 
-bool PanelUser::clickOn(const std::string& text) {
+bool PanelUser::clickOn(const std::string& text, bool lookUp) {
     ShownText shown;
-    if (!bringIntoView(text, shown)) return false;
+    if (!bringIntoView(text, shown, lookUp)) return false;
     click(shown);
     return true;
 }

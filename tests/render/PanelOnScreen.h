@@ -41,14 +41,15 @@ public:
     PanelUser(TracedWindow& traced, unsigned long window, int x, int y);
 
     // Turns the wheel over the panel, a notch at a time, until `text` shows
-    // whole: toward it when it is cut off, else down. False if it never does.
-    bool bringIntoView(const std::string& text, ShownText& found);
+    // whole: toward it when it is cut off, else down (or up, for
+    // `lookUp`). False if it never does.
+    bool bringIntoView(const std::string& text, ShownText& found, bool lookUp = false);
 
     // Travels to the text in small motions and clicks it with the left button.
     void click(const ShownText& text);
 
     // The same for a text first brought into view; false if it never shows.
-    bool clickOn(const std::string& text);
+    bool clickOn(const std::string& text, bool lookUp = false);
 
     // Over the panel, each waits until the panel has seen it: the pointer
     // arrive, the button go down for a frame and up again.
