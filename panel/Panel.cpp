@@ -16,8 +16,8 @@ namespace {
 constexpr float kPanelWidth = 400.0f;
 constexpr float kPlotHeight = 90.0f;
 constexpr float kAxisWidth = 58.0f;  // room for the tick labels left of a plot
-constexpr float kBarsWidth = 64.0f;
-constexpr int kRoomForPhysicsAndPlots = 700;  // window pixels high  // the energy bar chart beside the energy plot
+constexpr float kBarsWidth = 64.0f;  // the energy bar chart beside the energy plot
+constexpr int kRoomForPhysicsAndPlots = 700;  // window pixels high
 
 ScriptEvent keyPress(unsigned char key) { return ScriptEvent::keyDown(key); }
 
@@ -33,10 +33,6 @@ void tickLabel(char* text, std::size_t size, double value, double step) {
     std::snprintf(text, size, "%.*f", decimals, std::fabs(value) < step * 1e-6 ? 0.0 : value);
 }
 
-// A plot of the history: a frame with its axis labelled in `unit`, a
-// dotted line at every tick, one line per series and a legend over it.
-// With `markNewest`, a line at the newest sample says that it is the step of
-// the past being shown.
 // Compare mode's B is drawn beside A: each of its series dashed, in A's
 // colour made paler.
 ImU32 paler(ImU32 colour) {
@@ -65,6 +61,10 @@ void drawDashes(ImDrawList* draw, const std::vector<ImVec2>& points, ImU32 colou
     }
 }
 
+// A plot of the history: a frame with its axis labelled in `unit`, a
+// dotted line at every tick, one line per series and a legend over it.
+// With `markNewest`, a line at the newest sample says that it is the step of
+// the past being shown; with `historyOfB`, B's series are drawn beside A's.
 void drawPlot(const char* title, const char* unit, const StepHistory& history, PlotRange& range,
               const std::vector<Series>& series, bool markNewest, const StepHistory* historyOfB = nullptr,
               float besideWidth = 0.0f) {
