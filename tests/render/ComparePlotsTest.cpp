@@ -149,8 +149,11 @@ bool bringPlotIntoView(PanelUser& user, TracedWindow& traced, const std::string&
     for (int notch = 0; notch <= kMostNotches; ++notch) {
         ShownText shown;
         if (!user.bringIntoView(title, shown)) return false;
-        grab = traced.idle();
-        plot = plotUnder(grab, shown);
+        grab = traced.idle();  // the texts and the pixels of one frame
+        const std::vector<ShownText> texts = shownTexts();
+        const ShownText* now = findShown(texts, title);
+        if (!now || !now->whole) continue;
+        plot = plotUnder(grab, *now);
         if (!plot.empty()) return true;
         user.turnWheel(1);
     }

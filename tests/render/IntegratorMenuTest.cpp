@@ -48,6 +48,8 @@ void pickIntegrator(TracedWindow& traced, PanelUser& user, const std::string& cu
     }
     ASSERT_NE(menu, nullptr) << "the menu beside \"integrator\" does not show \"" << current << "\"";
     user.click(*menu);
+    ASSERT_TRUE(user.waitUntil([&wanted] { return findShown(shownTexts(), wanted) != nullptr; }))
+        << "the open menu has no \"" << wanted << "\"";
     dumpFrame(traced.idle(), "integrator-menu-" + current);
     const std::vector<ShownText> open = shownTexts();
     const ShownText* entry = findShown(open, wanted);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <imgui.h>
+#include <imgui_internal.h>
 
 #include <algorithm>
 #include <cmath>
@@ -168,11 +169,20 @@ bool PanelUser::waitUntil(const std::function<bool()>& condition) {
     return condition();
 }
 
+// A notch at a time, each waited for until the panel under the pointer has
+// scrolled (unless it was at its end already).
 void PanelUser::turnWheel(int notchesDown) {
-    const int button = notchesDown > 0 ? 5 : 4;  // X's wheel down and up
-    Actions actions(window_);
-    for (int i = 0; i < std::abs(notchesDown); ++i) actions.press(button).release(button);
-    traced_.play(actions);
+    const bool down = notchesDown > 0;
+    const int button = down ? 5 : 4;  // X's wheel down and up
+    for (int i = 0; i < std::abs(notchesDown); ++i) {
+        const ImGuiWindow* panel = ImGui::GetCurrentContext() ? ImGui::GetCurrentContext()->HoveredWindow : nullptr;
+        ASSERT_NE(panel, nullptr) << "the pointer is not over the panel";
+        const float before = panel->Scroll.y;
+        const bool atTheEnd = down ? before >= panel->ScrollMax.y : before <= 0.0f;
+        traced_.play(Actions(window_).press(button).release(button));
+        if (atTheEnd) continue;
+        EXPECT_TRUE(waitUntil([panel, before] { return panel->Scroll.y != before; })) << "the wheel did not scroll";
+    }
 }
 
 bool PanelUser::bringIntoView(const std::string& text, ShownText& found, bool lookUp) {
@@ -187,6 +197,7 @@ bool PanelUser::bringIntoView(const std::string& text, ShownText& found, bool lo
         if (notch == kMostNotches) return false;
         const bool above = shown ? shown->box.centreY() < shown->clip.centreY() : lookUp;
         turnWheel(above ? -1 : 1);
+        if (::testing::Test::HasFatalFailure()) return false;
     }
 }
 
