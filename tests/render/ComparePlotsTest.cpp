@@ -1,10 +1,9 @@
 // Compare mode in the study panel's plots, read back from the window: with
-// B softer than A (as `orvane --compare surfaceStiffness=20` starts it), each
+// B's skin stiffer than A's (as `orvane --compare surfaceStiffness=20` starts it), each
 // plot draws B's series beside A's, dashed and paler, and a plot of how far
 // apart the two are follows; turned off on the panel, B's series and that
 // plot are gone.
 #include <gtest/gtest.h>
-#include <imgui.h>
 
 #include <algorithm>
 #include <cmath>
