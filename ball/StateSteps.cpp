@@ -32,19 +32,40 @@ struct StepRules {
     }
 };
 
+// Whether a particle touches the scene at some place, and the correction
+// that pushes it out.
+struct SceneContact {
+    bool touches = false;
+    Vec3 correction;
+};
+
+SceneContact contactAt(const SoftBall& ball, bool centre, const Vec3& position) {
+    SceneContact contact;
+    contact.touches = centre ? centreContact(position, ball.radius, contact.correction)
+                             : particleContact(position, contact.correction);
+    return contact;
+}
+
+// The contacts at the start of the step, found once for the step's rules and
+// used again by the first evaluation, which starts from the same places.
+std::vector<SceneContact>& startContacts() {
+    thread_local std::vector<SceneContact> contacts;
+    return contacts;
+}
+
 // The forces on every particle but damping, in the order of the in-place
-// step's sums.
+// step's sums. `known` holds the contacts when `state` is at the step's
+// start places, else it is null.
 void evaluateForces(const SoftBall& ball, const StepRules& rules, const ParticlePull& pull, const Particle* state,
-                    std::vector<Vec3>& forces) {
+                    const SceneContact* known, std::vector<Vec3>& forces) {
     forces.resize(ball.particles.size());
     sumOfEverySpringForce(ball.particles, state, forces.data(), fastestSpringSumPath());
     for (std::size_t i = 0; i < forces.size(); ++i) {
         const Particle& p = state[i];
         Vec3 sum = forces[i];
-        Vec3 correction;
         const bool centre = static_cast<int>(i) == rules.centreParticle;
-        if (centre ? centreContact(p.position, ball.radius, correction) : particleContact(p.position, correction))
-            sum = sum + kContactGain * correction;
+        const SceneContact contact = known ? known[i] : contactAt(ball, centre, p.position);
+        if (contact.touches) sum = sum + kContactGain * contact.correction;
         Vec3 force = (sum + ball.pushForce) + ball.gravity;
         if (rules.doubledGravity(static_cast<int>(i))) force = force + ball.gravity;
         if (!centre && static_cast<int>(i) == pull.particle) force = force + pullForce(p.position, p.velocity, pull.target);
@@ -69,13 +90,23 @@ std::vector<Vec3>& scratchForces() {
 
 void stepEuler(SoftBall& ball, const StepRules& rules, const ParticlePull& pull, bool symplectic) {
     std::vector<Vec3>& forces = scratchForces();
-    evaluateForces(ball, rules, pull, ball.particles.data(), forces);
+    evaluateForces(ball, rules, pull, ball.particles.data(), startContacts().data(), forces);
     const double h = ball.timeStep / ball.particleMass;
-    for (std::size_t i = 0; i < forces.size(); ++i) {
-        Particle& p = ball.particles[i];
-        const Vec3 velocity = p.velocity + (forces[i] - ball.damping * p.velocity) * h;
-        p.position = p.position + ball.timeStep * (symplectic ? velocity : p.velocity);
-        p.velocity = velocity;
+    // Two loops rather than a choice per particle: picking one of two
+    // velocities by reference sends them through memory in every pass.
+    if (symplectic) {
+        for (std::size_t i = 0; i < forces.size(); ++i) {
+            Particle& p = ball.particles[i];
+            p.velocity = p.velocity + (forces[i] - ball.damping * p.velocity) * h;
+            p.position = p.position + ball.timeStep * p.velocity;
+        }
+    } else {
+        for (std::size_t i = 0; i < forces.size(); ++i) {
+            Particle& p = ball.particles[i];
+            const Vec3 old = p.velocity;
+            p.velocity = old + (forces[i] - ball.damping * old) * h;
+            p.position = p.position + ball.timeStep * old;
+        }
     }
 }
 
@@ -83,14 +114,14 @@ void stepVelocityVerlet(SoftBall& ball, const StepRules& rules, const ParticlePu
     std::vector<Particle>& state = scratchState(0);
     std::vector<Vec3>& forces = scratchForces();
     state.assign(ball.particles.begin(), ball.particles.end());
-    evaluateForces(ball, rules, pull, state.data(), forces);
+    evaluateForces(ball, rules, pull, state.data(), startContacts().data(), forces);
     const double halfH = 0.5 * ball.timeStep / ball.particleMass;
     for (std::size_t i = 0; i < state.size(); ++i) {
         Particle& s = state[i];
         s.velocity = s.velocity + (forces[i] - ball.damping * s.velocity) * halfH;
         s.position = s.position + ball.timeStep * s.velocity;
     }
-    evaluateForces(ball, rules, pull, state.data(), forces);
+    evaluateForces(ball, rules, pull, state.data(), nullptr, forces);
     const double implicitDamping = 1.0 / (1.0 + ball.damping * halfH);
     for (std::size_t i = 0; i < state.size(); ++i) {
         Particle& p = ball.particles[i];
@@ -110,7 +141,7 @@ void stepRk4(SoftBall& ball, const StepRules& rules, const ParticlePull& pull) {
     const double stageFraction[4] = {0.5, 0.5, 1.0, 0.0};
     const double weight[4] = {1.0, 2.0, 2.0, 1.0};
     for (int k = 0; k < 4; ++k) {
-        evaluateForces(ball, rules, pull, stage.data(), forces);
+        evaluateForces(ball, rules, pull, stage.data(), k == 0 ? startContacts().data() : nullptr, forces);
         for (std::size_t i = 0; i < count; ++i) {
             const Vec3 slopeX = stage[i].velocity;
             const Vec3 slopeV = acceleration(forces[i], stage[i].velocity, ball.damping, ball.particleMass);
@@ -135,13 +166,16 @@ void SoftBall::stepFromStates(const ParticlePull& pull) {
     StepRules rules;
     rules.centreParticle = centreIndex();
     rules.firstTouching = static_cast<int>(particles.size());
+    std::vector<SceneContact>& contacts = startContacts();
+    contacts.resize(particles.size());
     for (int i = 0; i < static_cast<int>(particles.size()); ++i) {
         Particle& p = particles[static_cast<std::size_t>(i)];
-        Vec3 correction;
-        if (i == rules.centreParticle) {
+        const bool isCentre = i == rules.centreParticle;
+        const SceneContact& contact = contacts[static_cast<std::size_t>(i)] = contactAt(*this, isCentre, p.position);
+        if (isCentre) {
             centre = p.position;
-            rules.centreDoubled = !centreContact(p.position, radius, correction) && airborne;
-        } else if (particleContact(p.position, correction)) {
+            rules.centreDoubled = !contact.touches && airborne;
+        } else if (contact.touches) {
             p.velocity.x = 0.0;
             p.velocity.z = 0.0;
             contactCount = contactCount + 1;

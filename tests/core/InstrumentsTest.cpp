@@ -235,3 +235,21 @@ TEST(DataCsv, AHeaderWithUnitsAndARowForEveryKeptStep) {
     const Vec3 centre = massCentre(session.present().ball);
     EXPECT_EQ(std::strtod(fields(lines.back())[10].c_str(), nullptr), centre.y);
 }
+
+// Save data keeps B's columns when any kept step has B, empty where none.
+TEST(DataCsv, BHasItsOwnColumnsOnceItIsKept) {
+    Session session;
+    idle(session, 10);
+    session.deliver(ScriptEvent::compareMode(CompareAction::On));
+    idle(session, 10);
+    std::vector<std::string> lines;
+    std::stringstream stream(keptStepsCsv(session.timeline()));
+    for (std::string line; std::getline(stream, line);) lines.push_back(line);
+    ASSERT_EQ(lines.size(), 22u);
+    ASSERT_EQ(fields(lines[0]).size(), 24u);
+    EXPECT_EQ(lines[1].substr(lines[1].size() - 11), std::string(11, ','));
+    std::string present;
+    appendDataCsvRow(present, session.present(), true);
+    EXPECT_EQ(lines.back() + "\n", present);
+    EXPECT_EQ(fields(lines.back())[23], "0") << "an unchanged B sits on A";
+}

@@ -437,3 +437,35 @@ TEST_F(SimToolTest, CsvHoldsTheNumbersOfTheJsonLines) {
     EXPECT_EQ(both.exitStatus, 2);
     EXPECT_NE(both.err.find("--energy and --csv do not go together"), std::string::npos) << both.err;
 }
+
+// With compare mode, B has its own columns, holding the numbers of B's own
+// JSON object; before B comes on, they are left empty.
+TEST_F(SimToolTest, CsvGivesBItsOwnColumns) {
+    const std::string script = std::string(kBusyScript) + "400 compare on\n400 set-b surfaceStiffness 20\n";
+    const ChildResult table = runScript(script, {"--steps", "600", "--every", "50", "--csv"});
+    const ChildResult json = runScript(script, {"--steps", "600", "--every", "50", "--energy"});
+    ASSERT_EQ(table.exitStatus, 0) << table.err;
+    const std::vector<std::string> rows = splitLines(table.out);
+    const std::vector<std::string> lines = splitLines(json.out);
+    ASSERT_EQ(rows.size(), lines.size() + 1);
+    const std::vector<std::string> header = csvFields(rows[0]);
+    ASSERT_EQ(header.size(), 24u);
+    EXPECT_EQ(header[14], "B kinetic energy (J)");
+    EXPECT_EQ(header[23], "A and B apart (m)");
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const std::vector<std::string> row = csvFields(rows[i + 1]);
+        ASSERT_EQ(row.size(), 24u) << rows[i + 1];
+        const std::size_t b = lines[i].find("\"b\":{");
+        if (b == std::string::npos) {
+            for (std::size_t column = 13; column < 24; ++column) EXPECT_EQ(row[column], "") << rows[i + 1];
+            continue;
+        }
+        const std::string ofB = lines[i].substr(b);
+        EXPECT_EQ(std::strtod(row[14].c_str(), nullptr), numberAfter(ofB, "kinetic"));
+        EXPECT_EQ(std::strtod(row[17].c_str(), nullptr), numberAfter(ofB, "total"));
+        EXPECT_EQ(std::strtod(row[18].c_str(), nullptr), numberAfter(ofB, "contactCount"));
+        EXPECT_GT(std::strtod(row[23].c_str(), nullptr), 0.0) << "B is softer and parts from A";
+    }
+    EXPECT_EQ(csvFields(rows.back())[13], "60") << "B's own time";
+    EXPECT_EQ(splitLines(run({"--csv", "--steps", "3", "--compare", ""}).out).size(), 5u);
+}

@@ -26,6 +26,11 @@ const Comparison kComparisons[] = {
     {"tests/golden/study-session.txt", {"--steps", "2000", "--every", "1", "--energy"}},
     {"tests/golden/study-session.txt", {"--steps", "600", "--every", "50", "--rings", "31", "--segments", "17",
                                         "--stiffness", "12.125", "--time-step", "0.05"}},
+    // The other integrators, two at a time as A and B.
+    {"tests/golden/study-session.txt", {"--steps", "1500", "--every", "5", "--time-step", "0.02", "--integrator",
+                                        "rk4", "--compare", "integrator=velocity-verlet"}},
+    {"tests/golden/study-session.txt", {"--steps", "1500", "--every", "5", "--time-step", "0.01", "--integrator",
+                                        "symplectic-euler", "--compare", "integrator=explicit-euler"}},
 };
 
 void PrintTo(const Comparison& comparison, std::ostream* out) { *out << comparison.script; }

@@ -99,14 +99,17 @@ std::string parseOptions(int argc, char** argv, Options& options) {
 class CsvWriter {
 public:
     explicit CsvWriter(std::FILE* stream) : stream_(stream) {}
+    // B's columns in every row, from the start: compare mode may come on
+    // only later in the run.
+    void withB() { withB_ = true; }
     ~CsvWriter() { flush(); }
     CsvWriter(const CsvWriter&) = delete;
     CsvWriter& operator=(const CsvWriter&) = delete;
 
     void writeRow(const World& world) {
-        if (!headerWritten_) buffer_ += dataCsvHeader();
+        if (!headerWritten_) buffer_ += dataCsvHeader(withB_);
         headerWritten_ = true;
-        appendDataCsvRow(buffer_, world);
+        appendDataCsvRow(buffer_, world, withB_);
         if (buffer_.size() >= kBlockBytes) flush();
     }
     bool flush() {
@@ -127,13 +130,21 @@ private:
     std::FILE* stream_;
     std::string buffer_;
     bool headerWritten_ = false;
+    bool withB_ = false;
     bool failed_ = false;
 };
 
+bool turnsCompareOn(const std::vector<ScriptEvent>& events) {
+    for (const ScriptEvent& event : events)
+        if (event.kind == ScriptEventKind::Compare && event.compare != CompareAction::Off) return true;
+    return false;
+}
+
 class Replay {
 public:
-    Replay(const Options& options, std::vector<ScriptEvent> events)
-        : options_(options), session_(options.timelineBytes), player_(std::move(events)), out_(stdout) {
+    Replay(const Options& options, std::vector<ScriptEvent> events) : options_(options), session_(options.timelineBytes), out_(stdout) {
+        if (!options.compare.empty() || turnsCompareOn(events)) csv_.withB();
+        player_ = ScriptPlayer(std::move(events));
         for (const ScriptEvent& setting : options.settings) session_.deliver(setting);
         for (const ScriptEvent& event : options.compare) session_.deliver(event);
     }
