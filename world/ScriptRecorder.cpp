@@ -8,6 +8,7 @@ ScriptRecorder::~ScriptRecorder() {
 }
 
 bool ScriptRecorder::open(const std::string& path, std::string& error) {
+    if (file_) std::fclose(file_);  // a recorder opened again leaves its old file
     path_ = path;
     file_ = std::fopen(path.c_str(), "w");
     if (!file_ || std::fputs("# orvane session: replay with orvane-sim --input, orvane-capture or orvane --replay\n",

@@ -64,11 +64,9 @@ TEST(PanelIntegratorMenus, APersonPicksAsAndBsIntegratorsOnThePanelAndTheRecordi
     TempDirectory dir;
     ASSERT_TRUE(dir.valid());
     const std::string recording = dir.file("session.txt");
-    static ScriptRecorder recorder;  // start-up keeps a pointer to it, as main's does
-    std::string openError;
-    ASSERT_TRUE(recorder.open(recording, openError)) << openError;
     SessionOptions session;
-    session.recorder = &recorder;
+    std::string openError;
+    ASSERT_TRUE(recordInto(recording, session, openError)) << openError;
     START_UP_WITH_SESSION_OR_SKIP(output, session);
     const unsigned long window = nativeWindowId();
     ASSERT_NE(window, 0u);

@@ -71,13 +71,9 @@ TEST(RecordReplay, SessionDrivenThroughTheXServerReplaysHeadlessStateForState) {
     TempDirectory dir;
     ASSERT_TRUE(dir.valid());
     const std::string recording = dir.file("session.txt");
-    // Start-up keeps a pointer to it, and the window records until the
-    // process ends (closing it writes "end"), as main's does.
-    static ScriptRecorder recorder;
-    std::string openError;
-    ASSERT_TRUE(recorder.open(recording, openError)) << openError;
     SessionOptions session;
-    session.recorder = &recorder;
+    std::string openError;
+    ASSERT_TRUE(recordInto(recording, session, openError)) << openError;
     START_UP_WITH_SESSION_OR_SKIP(output, session);
     const unsigned long window = nativeWindowId();
     ASSERT_NE(window, 0u);

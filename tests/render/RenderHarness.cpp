@@ -17,6 +17,7 @@
 #include "tests/support/ChildProcess.h"
 #include "tools/common/PngWriter.h"
 #include "tools/window/WindowSession.h"
+#include "world/ScriptRecorder.h"
 #include "world/World.h"
 
 namespace render {
@@ -125,6 +126,13 @@ PicsDirectory::~PicsDirectory() {
 }
 
 bool startUpAlreadyRan() { return started; }
+
+bool recordInto(const std::string& path, SessionOptions& session, std::string& error) {
+    static ScriptRecorder recorder;
+    if (!recorder.open(path, error)) return false;
+    session.recorder = &recorder;
+    return true;
+}
 
 std::string startUpCapturingOutput(const SessionOptions& session) {
     started = true;

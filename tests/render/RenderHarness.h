@@ -77,6 +77,12 @@ const std::vector<std::string>& pictureFiles();
 bool startUpAlreadyRan();
 std::string startUpCapturingOutput(const SessionOptions& session = SessionOptions());
 
+// Sets `session` to record the window's input into `path`, as
+// `orvane --record` does. The recorder lasts as long as the process, since
+// start-up keeps a pointer to it. False with the reason when the file cannot
+// be written.
+bool recordInto(const std::string& path, SessionOptions& session, std::string& error);
+
 #define START_UP_OR_SKIP(output) START_UP_WITH_SESSION_OR_SKIP(output, SessionOptions())
 
 #define START_UP_WITH_SESSION_OR_SKIP(output, session)                                     \
