@@ -35,7 +35,7 @@ void appendColumnsOfB(std::string& out, const World& world) {
                                          centre.y,
                                          centre.z,
                                          length(massCentreVelocity(b.ball)),
-                                         length(centre - massCentre(world.ball))};
+                                         centresApart(world)};
     appendNumbers(out, numbers, kColumnsOfB);
 }
 }  // namespace

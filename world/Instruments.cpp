@@ -53,6 +53,10 @@ Vec3 meanOver(const SoftBall& ball, Member member) {
 Vec3 massCentre(const SoftBall& ball) { return meanOver(ball, &Particle::position); }
 Vec3 massCentreVelocity(const SoftBall& ball) { return meanOver(ball, &Particle::velocity); }
 
+double centresApart(const World& world) {
+    return world.compare ? length(massCentre(world.compare->ball) - massCentre(world.ball)) : 0.0;
+}
+
 Readouts readoutsOf(const World& world) {
     Readouts readouts;
     readouts.time = static_cast<double>(world.simulationSteps) * world.ball.timeStep;

@@ -56,6 +56,9 @@ Readouts readoutsOf(const World& world);
 Vec3 massCentre(const SoftBall& ball);
 Vec3 massCentreVelocity(const SoftBall& ball);
 
+// How far compare mode's B's centre of mass is from A's; 0 without B.
+double centresApart(const World& world);
+
 // "start", "stop", "reset", "auto-on", "auto-off", as scripts name them.
 const char* stopwatchActionName(StopwatchAction action);
 bool findStopwatchAction(const char* name, StopwatchAction& action);

@@ -66,7 +66,7 @@ StepSample sampleOf(const World& world) {
     sample.tiltX = world.board.tiltX;
     sample.tiltZ = world.board.tiltZ;
     sample.centreHeight = world.ball.centre.y;
-    if (world.compare) sample.separation = length(massCentre(world.compare->ball) - massCentre(world.ball));
+    sample.separation = centresApart(world);
     return sample;
 }
 

@@ -142,7 +142,8 @@ bool turnsCompareOn(const std::vector<ScriptEvent>& events) {
 
 class Replay {
 public:
-    Replay(const Options& options, std::vector<ScriptEvent> events) : options_(options), session_(options.timelineBytes), out_(stdout) {
+    Replay(const Options& options, std::vector<ScriptEvent> events)
+        : options_(options), session_(options.timelineBytes), out_(stdout) {
         if (!options.compare.empty() || turnsCompareOn(events)) csv_.withB();
         player_ = ScriptPlayer(std::move(events));
         for (const ScriptEvent& setting : options.settings) session_.deliver(setting);
